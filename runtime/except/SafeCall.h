@@ -1,0 +1,38 @@
+// The boundary between a library and its caller. Entry points and host
+// callbacks run their body inside SafeCallBoundary, which turns any exception
+// into a failing result code (the COM safecall convention), so no exception
+// ever crosses the boundary. Callers turn a failing code back into an
+// exception on their own side with SafeCallCheck.
+#pragma once
+
+#include <new>
+
+#include "runtime/except/Exceptions.h"
+#include "runtime/except/HResult.h"
+
+namespace rtl {
+
+// What a failing boundary call reports besides its code.
+struct ErrorInfo {
+  AnsiString source;
+  AnsiString description;
+};
+
+// Maps the exception being handled to a result code and fills info.
+// Must be called from inside a catch block.
+HResult ResultFromCurrentException(ErrorInfo* info) noexcept;
+
+template <class Body>
+HResult SafeCallBoundary(Body&& body, ErrorInfo* info = nullptr) noexcept {
+  try {
+    body();
+    return S_OK;
+  } catch (...) {
+    return ResultFromCurrentException(info);
+  }
+}
+
+// Raises EOleException (or EOleSysError without a description) for a failing code.
+void SafeCallCheck(HResult hr, const ErrorInfo& info);
+
+}  // namespace rtl
