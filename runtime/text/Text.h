@@ -28,3 +28,8 @@ AnsiString IntToStr(std::int64_t value);
 std::int32_t StrToInt(std::string_view s);
 
 }  // namespace rtl
+
+namespace rtl {
+// Compares two texts without regard to the letter case of ASCII letters.
+bool SameText(std::string_view a, std::string_view b) noexcept;
+}  // namespace rtl

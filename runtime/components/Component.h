@@ -1,0 +1,93 @@
+// TObject and TComponent: the ownership model of the toolkit.
+//
+// A component may have an owner. The owner destroys what it owns when it is
+// destroyed; a component destroyed on its own first detaches itself from its
+// owner, so nothing is destroyed twice. Components are created with new and
+// handed to their owner at construction; a component without an owner belongs
+// to whoever created it (hold it in a std::unique_ptr).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "runtime/components/Events.h"
+#include "runtime/components/Properties.h"
+#include "runtime/text/Text.h"
+
+namespace rtl {
+
+class TObject {
+ public:
+  TObject() = default;
+  TObject(const TObject&) = delete;
+  TObject& operator=(const TObject&) = delete;
+  virtual ~TObject() = default;
+  virtual const char* ClassName() const noexcept { return "TObject"; }
+};
+
+enum class TOperation { Insert, Remove };
+
+class TComponent : public TObject {
+ public:
+  explicit TComponent(TComponent* owner);
+  ~TComponent() override;
+  const char* ClassName() const noexcept override { return "TComponent"; }
+
+  TComponent* Owner() const noexcept { return owner_; }
+  const AnsiString& Name() const noexcept { return name_; }
+  // Raises EComponentError when a sibling already has the name.
+  void SetName(const AnsiString& name);
+
+  // The 32-bit integer every component carries for its users.
+  std::int32_t Tag = 0;
+
+  std::size_t ComponentCount() const noexcept { return components_.size(); }
+  TComponent* Components(std::size_t index) const { return components_.at(index).get(); }
+  TComponent* FindComponent(std::string_view name) const noexcept;
+  // True when component is one of the components this one owns; compares
+  // addresses only, so it is safe for a pointer that may be stale.
+  bool Owns(const void* component) const noexcept;
+
+  // Moves this component to another owner (or none), removing it from the old one first.
+  void SetOwner(TComponent* owner);
+
+  bool Destroying() const noexcept { return destroying_; }
+
+  // Sets a property from a form description. Returns false for a name the
+  // class does not have; the loader reports that as an error.
+  virtual bool SetProperty(std::string_view name, const PropertyValue& value);
+  // Binds an event of a form description (OnClick = btnOKClick). Returns false
+  // for an event the class does not have; raises EReadError when the handler
+  // has the wrong kind.
+  virtual bool SetEvent(std::string_view name, const PublishedMethod& method);
+  // Takes a nested component of a form description whose parent this is.
+  virtual bool AdoptChild(TComponent* child);
+
+ protected:
+  // Told when a component it owns is inserted or removed, and by components
+  // it asked to be notified about.
+  virtual void Notification(TComponent* component, TOperation operation);
+  // Marks destruction as begun and destroys the owned components, each one
+  // taken out of the list before it is deleted, since a destructor may delete
+  // a sibling. Derived destructors that need their components gone first call it.
+  void DestroyComponents();
+
+ private:
+  void Insert(TComponent* component);
+  void Remove(TComponent* component);
+
+  TComponent* owner_ = nullptr;
+  AnsiString name_;
+  std::vector<std::unique_ptr<TComponent>> components_;
+  bool destroying_ = false;
+};
+
+// Converts obj to T, raising EInvalidCast ("Invalid class typecast") when it is not one.
+template <class T>
+T& As(TObject* obj);
+
+}  // namespace rtl
+
+#include "runtime/components/Component.inl"

@@ -1,0 +1,130 @@
+// TControl and TWinControl: visible controls with a parent, position,
+// visibility, text, tab order, focus and input handlers.
+//
+// A windowed control is the parent of the controls placed on it. The parent
+// destroys its child controls when it is destroyed; a child destroyed on its
+// own detaches itself from its parent (and from its owner).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "runtime/components/Component.h"
+#include "runtime/controls/Keys.h"
+
+namespace rtl {
+
+class TWinControl;
+class TCustomForm;
+
+
+enum class TAlign { None, Top, Bottom, Left, Right, Client };
+
+struct TAnchors {
+  bool left = true, top = true, right = false, bottom = false;
+};
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+  const char* ClassName() const noexcept override { return "TControl"; }
+
+  TWinControl* Parent() const noexcept { return parent_; }
+  void SetParent(TWinControl* parent);
+
+  bool Visible() const noexcept { return visible_; }
+  void SetVisible(bool visible);
+  bool Enabled() const noexcept { return enabled_; }
+  void SetEnabled(bool enabled);
+  // Visible, and every parent up to the form visible too.
+  bool Showing() const noexcept;
+
+  // Caption and Text are one property, as in the toolkit.
+  const AnsiString& Text() const noexcept { return text_; }
+  virtual void SetText(const AnsiString& text);
+  const AnsiString& Caption() const noexcept { return text_; }
+  void SetCaption(const AnsiString& caption) { SetText(caption); }
+
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  TAlign Align = TAlign::None;
+  TAnchors Anchors;
+  bool AutoSize = false;
+  bool Transparent = false;
+  std::int32_t Color = 0;
+  std::int32_t FontColor = 0;
+
+  TNotifyEvent OnClick;
+  // Runs the click: the OnClick handler of an enabled control.
+  virtual void Click();
+
+  // Sends a message to the control and returns its answer.
+  std::intptr_t Perform(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
+
+  // The form this control is on, or nullptr.
+  TCustomForm* ParentForm() const noexcept;
+  virtual bool IsWindowed() const noexcept { return false; }
+
+  bool SetProperty(std::string_view name, const PropertyValue& value) override;
+  bool SetEvent(std::string_view name, const PublishedMethod& method) override;
+
+ protected:
+  virtual std::intptr_t WndProc(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
+
+ private:
+  friend class TWinControl;
+  TWinControl* parent_ = nullptr;
+  bool visible_ = true;
+  bool enabled_ = true;
+  AnsiString text_;
+};
+
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+  const char* ClassName() const noexcept override { return "TWinControl"; }
+  bool IsWindowed() const noexcept override { return true; }
+
+  const std::vector<TControl*>& Controls() const noexcept { return controls_; }
+
+  int TabOrder() const noexcept { return tabOrder_; }
+  void SetTabOrder(int order);
+  bool TabStop = false;
+
+  // Visible and enabled, with every parent up to the form visible and enabled.
+  bool CanFocus() const noexcept;
+  bool Focused() const noexcept;
+  // Raises EInvalidOperation when the control cannot take the focus.
+  void SetFocus();
+
+  // The windowed children and their descendants in tab order.
+  void GetTabOrderList(std::vector<TWinControl*>& list) const;
+
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+
+  // Key input: run the handlers; a handler may change or zero the key.
+  virtual void KeyDown(Word& key, TShiftState shift);
+  virtual void KeyPress(char& key);
+  // Text input of characters that have no single-byte key (double-byte characters).
+  virtual void InsertText(const AnsiString& text);
+  // Whether the control wants this key itself rather than leave it to the dialog.
+  virtual bool WantsKey(Word key) const noexcept;
+
+  bool SetProperty(std::string_view name, const PropertyValue& value) override;
+  bool SetEvent(std::string_view name, const PublishedMethod& method) override;
+  bool AdoptChild(TComponent* child) override;
+
+ private:
+  friend class TControl;
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+
+  std::vector<TControl*> controls_;  // children, in insertion order
+  int tabOrder_ = -1;
+  std::uint64_t insertion_ = 0;  // position among the parent's children, for tab-order ties
+};
+
+}  // namespace rtl

@@ -1,0 +1,101 @@
+#include "runtime/controls/StdCtrls.h"
+
+#include "runtime/forms/Form.h"
+#include "runtime/text/Gbk.h"
+
+namespace rtl {
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) { TabStop = true; }
+
+void TEdit::KeyPress(char& key) {
+  TWinControl::KeyPress(key);
+  if (ReadOnly || key == '\0') return;
+  if (key == '\b') {
+    const AnsiString& text = Text();
+    SetText(text.substr(0, text.size() - GbkLastCharLength(text)));
+  } else if (static_cast<unsigned char>(key) >= 32 && key != 127) {
+    Append(AnsiString(1, key));
+  }
+}
+
+void TEdit::InsertText(const AnsiString& text) {
+  if (!ReadOnly) Append(text);
+}
+
+void TEdit::Append(const AnsiString& text) {
+  if (MaxLength > 0 && Text().size() + text.size() > static_cast<std::size_t>(MaxLength)) return;
+  SetText(Text() + text);
+}
+
+AnsiString TEdit::DisplayText() const {
+  if (PasswordChar == '\0') return Text();
+  // One password character per character, a double-byte character counting once.
+  AnsiString shown;
+  const AnsiString& text = Text();
+  for (std::size_t pos = 0; pos < text.size();) {
+    pos += std::max<std::size_t>(GbkCharLength(text, pos), 1);
+    shown += PasswordChar;
+  }
+  return shown;
+}
+
+bool TEdit::SetProperty(std::string_view name, const PropertyValue& value) {
+  if (name == "PasswordChar") {
+    const AnsiString& text = value.AsText();
+    if (text.size() > 1) throw EReadError("Invalid property value");
+    PasswordChar = text.empty() ? '\0' : text[0];
+  } else if (name == "MaxLength") {
+    MaxLength = value.AsInt32();
+  } else if (name == "ReadOnly") {
+    ReadOnly = value.AsBoolean();
+  } else {
+    return TWinControl::SetProperty(name, value);
+  }
+  return true;
+}
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) { TabStop = true; }
+
+void TButton::Click() {
+  if (!Enabled()) return;
+  if (ModalResult != mrNone) {
+    if (TCustomForm* form = ParentForm()) form->SetModalResult(ModalResult);
+  }
+  TWinControl::Click();
+}
+
+char TButton::Accelerator() const noexcept {
+  const AnsiString& caption = Caption();
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (GbkCharLength(caption, i) == 2) {
+      ++i;  // a double-byte character is skipped whole
+      continue;
+    }
+    if (caption[i] == '&') {
+      if (caption[i + 1] == '&') {
+        ++i;
+        continue;
+      }
+      char c = caption[i + 1];
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      return c;
+    }
+  }
+  return '\0';
+}
+
+bool TButton::SetProperty(std::string_view name, const PropertyValue& value) {
+  if (name == "Cancel") Cancel = value.AsBoolean();
+  else if (name == "Default") Default = value.AsBoolean();
+  else if (name == "ModalResult") ModalResult = value.AsInt32();
+  else return TWinControl::SetProperty(name, value);
+  return true;
+}
+
+bool TBitBtn::SetProperty(std::string_view name, const PropertyValue& value) {
+  if (name == "Glyph.Data") Glyph = value.AsBinary();
+  else return TButton::SetProperty(name, value);
+  return true;
+}
+
+}  // namespace rtl

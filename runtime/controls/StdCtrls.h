@@ -1,0 +1,60 @@
+// The standard controls: labels, edits, buttons.
+#pragma once
+
+#include "runtime/controls/Control.h"
+
+namespace rtl {
+
+class TLabel : public TControl {
+ public:
+  using TControl::TControl;
+  const char* ClassName() const noexcept override { return "TLabel"; }
+};
+
+class TEdit : public TWinControl {
+ public:
+  explicit TEdit(TComponent* owner);
+  const char* ClassName() const noexcept override { return "TEdit"; }
+
+  // When not NUL, every character is shown as this character.
+  char PasswordChar = '\0';
+  // The most bytes the edit takes from typing; 0 for no limit.
+  int MaxLength = 0;
+  bool ReadOnly = false;
+
+  void KeyPress(char& key) override;
+  void InsertText(const AnsiString& text) override;
+  bool SetProperty(std::string_view name, const PropertyValue& value) override;
+  // What the edit shows: the text, or one password character per character.
+  AnsiString DisplayText() const;
+
+ private:
+  void Append(const AnsiString& text);
+};
+
+class TButton : public TWinControl {
+ public:
+  explicit TButton(TComponent* owner);
+  const char* ClassName() const noexcept override { return "TButton"; }
+
+  // Esc clicks the form's cancel button.
+  bool Cancel = false;
+  bool Default = false;
+  // When not mrNone, a click sets the form's modal result to this value.
+  int ModalResult = 0;
+
+  void Click() override;
+  // The letter after the ampersand of the caption, upper-cased, or NUL.
+  char Accelerator() const noexcept;
+  bool SetProperty(std::string_view name, const PropertyValue& value) override;
+};
+
+class TBitBtn : public TButton {
+ public:
+  using TButton::TButton;
+  const char* ClassName() const noexcept override { return "TBitBtn"; }
+  std::vector<std::uint8_t> Glyph;
+  bool SetProperty(std::string_view name, const PropertyValue& value) override;
+};
+
+}  // namespace rtl

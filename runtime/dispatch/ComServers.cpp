@@ -1,0 +1,45 @@
+#include "runtime/dispatch/ComServers.h"
+
+#include <map>
+
+#include "runtime/except/Exceptions.h"
+
+namespace rtl {
+namespace {
+
+// The process-wide server table: the platform's class registry.
+std::map<std::string, ComServerFactory>& Servers() {
+  static std::map<std::string, ComServerFactory> servers;
+  return servers;
+}
+
+std::string Key(std::string_view progId) { return UpperCase(progId); }
+
+}  // namespace
+
+ComServerRegistration::ComServerRegistration(std::string progId, ComServerFactory factory)
+    : progId_(std::move(progId)) {
+  auto [it, inserted] = Servers().emplace(Key(progId_), std::move(factory));
+  if (!inserted) throw EOleSysError("Class '" + progId_ + "' is already registered", E_INVALIDARG);
+}
+
+ComServerRegistration::~ComServerRegistration() { Servers().erase(Key(progId_)); }
+
+Variant CreateOleObject(std::string_view progId) {
+  const auto it = Servers().find(Key(progId));
+  if (it == Servers().end()) throw EOleSysError("Invalid class string", CO_E_CLASSSTRING);
+  DispatchPtr object;
+  HResult hr = E_UNEXPECTED;
+  try {
+    hr = it->second(object);
+  } catch (...) {
+    hr = CO_E_SERVER_EXEC_FAILURE;  // a factory that broke its promise not to raise
+  }
+  if (Failed(hr) || !object) {
+    throw EOleSysError("Server execution failed for '" + AnsiString(progId) + "'",
+                       Failed(hr) ? hr : CO_E_SERVER_EXEC_FAILURE);
+  }
+  return Variant(std::move(object));
+}
+
+}  // namespace rtl

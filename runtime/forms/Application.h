@@ -1,0 +1,33 @@
+// The application object: the owner of the forms, the front end that
+// presents them, and the default handling of exceptions that leave event
+// handlers (a message box with the exception's message).
+#pragma once
+
+#include "runtime/components/Component.h"
+#include "runtime/forms/FrontEnd.h"
+
+namespace rtl {
+
+class TApplication : public TComponent {
+ public:
+  TApplication();
+  const char* ClassName() const noexcept override { return "TApplication"; }
+
+  AnsiString Title = "Velmora";
+
+  TFrontEnd* FrontEnd() const noexcept { return frontEnd_; }
+  // The front end belongs to the caller and must outlive its use here.
+  void SetFrontEnd(TFrontEnd* frontEnd) noexcept { frontEnd_ = frontEnd; }
+
+  // Default exception handling: shows the message of the exception being
+  // handled. Call from inside a catch block. Never raises.
+  void HandleException() noexcept;
+
+ private:
+  TFrontEnd* frontEnd_ = nullptr;
+};
+
+// The application object of the process, created with the runtime library.
+extern TApplication* Application;
+
+}  // namespace rtl

@@ -1,0 +1,85 @@
+#include "runtime/module/Module.h"
+
+#include <cstring>
+
+#include "runtime/except/Exceptions.h"
+#include "runtime/text/Text.h"
+
+namespace rtl {
+namespace {
+
+constexpr std::size_t kHeaderSize = 8;
+constexpr std::size_t kEntrySize = 20;
+
+[[noreturn]] void RaiseMalformed(const char* what) {
+  throw EResNotFound(std::string("Malformed resource table: ") + what);
+}
+
+std::uint32_t ReadU32(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+std::uint16_t ReadU16(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+}  // namespace
+
+ResourceDirectory::ResourceDirectory(std::span<const std::uint8_t> blob) {
+  if (blob.size() < kHeaderSize || std::memcmp(blob.data(), "VRES", 4) != 0) RaiseMalformed("bad signature");
+  const std::uint32_t count = ReadU32(blob, 4);
+  if (count > (blob.size() - kHeaderSize) / kEntrySize) RaiseMalformed("entry count beyond the end");
+  entries_.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::size_t at = kHeaderSize + i * kEntrySize;
+    ResourceEntry entry;
+    entry.type = ReadU16(blob, at);
+    entry.language = ReadU16(blob, at + 2);
+    const std::uint32_t nameOffset = ReadU32(blob, at + 4);
+    entry.id = ReadU32(blob, at + 8);
+    const std::uint32_t dataOffset = ReadU32(blob, at + 12);
+    const std::uint32_t dataSize = ReadU32(blob, at + 16);
+    if (dataOffset > blob.size() || dataSize > blob.size() - dataOffset) RaiseMalformed("data beyond the end");
+    entry.data = blob.subspan(dataOffset, dataSize);
+    if (nameOffset != 0) {
+      if (nameOffset >= blob.size()) RaiseMalformed("name beyond the end");
+      const auto* start = blob.data() + nameOffset;
+      const void* nul = std::memchr(start, 0, blob.size() - nameOffset);
+      if (nul == nullptr) RaiseMalformed("unterminated name");
+      entry.name.assign(reinterpret_cast<const char*>(start), static_cast<const std::uint8_t*>(nul) - start);
+    }
+    entries_.push_back(std::move(entry));
+  }
+}
+
+const ResourceEntry* ResourceDirectory::Find(std::uint16_t type, std::uint32_t id) const noexcept {
+  for (const ResourceEntry& e : entries_) {
+    if (e.type == type && e.name.empty() && e.id == id) return &e;
+  }
+  return nullptr;
+}
+
+const ResourceEntry* ResourceDirectory::Find(std::uint16_t type, std::string_view name) const noexcept {
+  for (const ResourceEntry& e : entries_) {
+    if (e.type == type && !e.name.empty() && SameText(e.name, name)) return &e;
+  }
+  return nullptr;
+}
+
+TLibModule::TLibModule(std::string name, std::span<const std::uint8_t> resources)
+    : name_(std::move(name)), resources_(resources) {}
+
+std::span<const std::uint8_t> LoadResource(HINST module, std::uint16_t type, std::string_view name) {
+  const ResourceEntry* entry = module != nullptr ? module->Resources().Find(type, name) : nullptr;
+  if (entry == nullptr) throw EResNotFound("Resource " + std::string(name) + " not found");
+  return entry->data;
+}
+
+std::span<const std::uint8_t> LoadResource(HINST module, std::uint16_t type, std::uint32_t id) {
+  const ResourceEntry* entry = module != nullptr ? module->Resources().Find(type, id) : nullptr;
+  if (entry == nullptr) throw EResNotFound("Resource " + std::to_string(id) + " not found");
+  return entry->data;
+}
+
+}  // namespace rtl

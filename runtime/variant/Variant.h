@@ -1,0 +1,91 @@
+// Variant: a value of one of the automation types, with the conversions and
+// the addition of the toolkit's variants, and late-bound calls by member name
+// when it holds an automation object.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "runtime/dispatch/Dispatch.h"
+#include "runtime/text/Text.h"
+
+namespace rtl {
+
+using ByteArray = std::vector<std::uint8_t>;
+
+enum class VarType { Empty, Null, Integer, Int64, Double, Boolean, String, OleStr, Dispatch, Bytes, ByRef };
+
+class Variant {
+ public:
+  Variant() = default;
+  Variant(std::int32_t v) : value_(v) {}
+  Variant(std::int64_t v) : value_(v) {}
+  Variant(double v) : value_(v) {}
+  Variant(bool v) : value_(v) {}
+  Variant(AnsiString v) : value_(std::move(v)) {}
+  Variant(const char* v) : value_(AnsiString(v)) {}
+  Variant(WideString v) : value_(std::move(v)) {}
+  Variant(DispatchPtr v) : value_(std::move(v)) {}
+  Variant(ByteArray v) : value_(std::move(v)) {}
+
+  static Variant Null();
+  // A by-reference argument: the callee reads and may write *target.
+  static Variant Ref(Variant* target);
+
+  VarType Type() const noexcept;
+  bool IsEmpty() const noexcept { return Type() == VarType::Empty; }
+  bool IsNull() const noexcept { return Type() == VarType::Null; }
+  bool IsText() const noexcept;
+  // The variant a by-reference variant refers to, or this one.
+  const Variant& Target() const noexcept;
+  Variant& Target() noexcept;
+
+  // Strict conversions; each raises EVariantError when the value has no such
+  // form (Null has no text, text that is not a number has no number).
+  AnsiString AsString() const;
+  WideString AsWideString() const;
+  std::int32_t AsInteger() const;
+  double AsDouble() const;
+  bool AsBoolean() const;
+  DispatchPtr AsDispatch() const;
+  const ByteArray& AsByteArray() const;
+
+  // Addition of the toolkit's variants: two texts concatenate (as wide text
+  // when either side is wide), numbers add, Null propagates, Empty is neutral.
+  friend Variant operator+(const Variant& a, const Variant& b);
+
+  // Late-bound call of a method of the automation object this variant holds.
+  // 8-bit text arguments are passed as automation strings.
+  Variant Invoke(std::string_view member, std::span<Variant> args) const;
+  Variant Invoke(std::string_view member, std::initializer_list<Variant> args = {}) const;
+
+  static const char* TypeName(VarType type) noexcept;
+
+ private:
+  struct NullTag {
+    bool operator==(const NullTag&) const = default;
+  };
+  std::variant<std::monostate, NullTag, std::int32_t, std::int64_t, double, bool, AnsiString, WideString,
+               DispatchPtr, ByteArray, Variant*>
+      value_;
+};
+
+// A by-reference text argument for a late-bound call: the server receives a
+// reference to an automation string holding the text, and whatever it leaves
+// there is copied back into the caller's variable.
+class TextRef {
+ public:
+  explicit TextRef(AnsiString& text) : text_(&text) {}
+  AnsiString& Text() const noexcept { return *text_; }
+
+ private:
+  AnsiString* text_;
+};
+
+// Calls with by-reference text arguments.
+Variant InvokeWithRefs(const Variant& object, std::string_view member, std::initializer_list<TextRef> refs);
+
+}  // namespace rtl
