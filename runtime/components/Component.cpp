@@ -6,6 +6,12 @@
 
 namespace rtl {
 
+void Free(TObject* obj) noexcept {
+  if (obj == nullptr) return;
+  obj->BeforeDestruction();
+  delete obj;
+}
+
 TComponent::TComponent(TComponent* owner) {
   if (owner != nullptr) owner->Insert(this);
 }
@@ -19,7 +25,7 @@ TComponent::~TComponent() {
 void TComponent::DestroyComponents() {
   destroying_ = true;
   while (!components_.empty()) {
-    std::unique_ptr<TComponent> child = std::move(components_.back());
+    Owned<TComponent> child = std::move(components_.back());
     components_.pop_back();
     child->owner_ = nullptr;
     Notification(child.get(), TOperation::Remove);

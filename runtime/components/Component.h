@@ -25,7 +25,22 @@ class TObject {
   TObject& operator=(const TObject&) = delete;
   virtual ~TObject() = default;
   virtual const char* ClassName() const noexcept { return "TObject"; }
+  // Runs while the whole object still exists, just before it is destroyed by
+  // Free: the place for destroy events that need the most derived class.
+  virtual void BeforeDestruction() noexcept {}
 };
+
+// Destroys obj the toolkit's way: BeforeDestruction, then the destructors.
+// Every owner, parent and list destroys what it owns through Free.
+void Free(TObject* obj) noexcept;
+
+struct FreeDeleter {
+  void operator()(TObject* obj) const noexcept { Free(obj); }
+};
+
+// Sole ownership of an object that is destroyed with Free.
+template <class T>
+using Owned = std::unique_ptr<T, FreeDeleter>;
 
 enum class TOperation { Insert, Remove };
 
@@ -54,6 +69,7 @@ class TComponent : public TObject {
   void SetOwner(TComponent* owner);
 
   bool Destroying() const noexcept { return destroying_; }
+  void BeforeDestruction() noexcept override { destroying_ = true; }
 
   // Sets a property from a form description. Returns false for a name the
   // class does not have; the loader reports that as an error.
@@ -80,7 +96,7 @@ class TComponent : public TObject {
 
   TComponent* owner_ = nullptr;
   AnsiString name_;
-  std::vector<std::unique_ptr<TComponent>> components_;
+  std::vector<Owned<TComponent>> components_;
   bool destroying_ = false;
 };
 

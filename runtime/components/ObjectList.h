@@ -27,7 +27,7 @@ class TObjectList : public TObject {
     while (!items_.empty()) {
       TObject* object = items_.back();
       items_.pop_back();
-      if (ownsObjects_) delete object;
+      if (ownsObjects_) Free(object);
     }
   }
 

@@ -115,7 +115,7 @@ TWinControl::~TWinControl() {
     TControl* child = controls_.back();
     controls_.pop_back();
     child->parent_ = nullptr;
-    delete child;
+    Free(child);
   }
 }
 

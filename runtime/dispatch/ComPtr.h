@@ -26,6 +26,9 @@ class ComPtr {
     if (p_ != nullptr) p_->AddRef();
   }
   ComPtr(const ComPtr& other) : ComPtr(other.p_) {}
+  // A reference to a derived interface or object is also one to its base.
+  template <class U>
+  ComPtr(const ComPtr<U>& other) : ComPtr(static_cast<T*>(other.Get())) {}
   ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   ComPtr& operator=(ComPtr other) noexcept {
     std::swap(p_, other.p_);

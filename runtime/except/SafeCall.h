@@ -36,3 +36,14 @@ HResult SafeCallBoundary(Body&& body, ErrorInfo* info = nullptr) noexcept {
 void SafeCallCheck(HResult hr, const ErrorInfo& info);
 
 }  // namespace rtl
+
+namespace rtl {
+// Makes a safecall-style call and raises its failure on the caller's side:
+// call receives an ErrorInfo to fill and returns the status.
+template <class Call>
+void SafeCallRaise(Call&& call) {
+  ErrorInfo info;
+  const HResult hr = call(info);
+  SafeCallCheck(hr, info);
+}
+}  // namespace rtl

@@ -37,7 +37,7 @@ namespace {
 struct ApplicationLifetime {
   ApplicationLifetime() { Application = new TApplication(); }
   ~ApplicationLifetime() {
-    delete Application;
+    Free(Application);
     Application = nullptr;
   }
 } lifetime;

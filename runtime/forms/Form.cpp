@@ -45,8 +45,9 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
   TControl::SetVisible(false);
 }
 
-TCustomForm::~TCustomForm() {
-  // The destroy event runs while every component still exists.
+void TCustomForm::BeforeDestruction() noexcept {
+  if (Destroying()) return;
+  TWinControl::BeforeDestruction();
   if (OnDestroy) {
     try {
       OnDestroy(this);
@@ -54,6 +55,9 @@ TCustomForm::~TCustomForm() {
       if (Application != nullptr) Application->HandleException();
     }
   }
+}
+
+TCustomForm::~TCustomForm() {
   activeControl_ = nullptr;
   *alive_ = false;
 }
@@ -227,6 +231,7 @@ void TCustomForm::DispatchKey(Word key, TShiftState shift) {
   if (k == VK_RETURN) c = '\r';
   else if (k == VK_ESCAPE) c = '\x1b';
   else if (k == VK_BACK) c = '\b';
+  else if (k == VK_SPACE) c = ' ';
   if (c != '\0') target->KeyPress(c);
 }
 

@@ -30,6 +30,8 @@ class TCustomForm : public TWinControl {
  public:
   ~TCustomForm() override;
   const char* ClassName() const noexcept override { return "TCustomForm"; }
+  // Runs the destroy event while every component still exists.
+  void BeforeDestruction() noexcept override;
 
   TWinControl* ActiveControl() const noexcept { return activeControl_; }
   // Moves the focus; raises EInvalidOperation when control cannot take it.
@@ -84,7 +86,7 @@ class TCustomForm : public TWinControl {
   // exception goes on to the caller.
   template <class T>
   static T* Create(TComponent* owner, HINST module) {
-    std::unique_ptr<T> form(new T(owner));
+    Owned<T> form(new T(owner));
     form->module_ = module;
     form->Construct();
     return form.release();

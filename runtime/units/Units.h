@@ -38,3 +38,16 @@ bool InitializeUnits(std::span<const UnitEntry> units) noexcept;
 void FinalizeUnits(std::span<const UnitEntry> units) noexcept;
 
 }  // namespace rtl
+
+namespace rtl {
+// The initialisation and finalisation of a unit that has no work of its own:
+// they only keep its counter.
+template <UnitCounter& counter>
+void CountOnlyInitialization() noexcept {
+  counter.Enter();
+}
+template <UnitCounter& counter>
+void CountOnlyFinalization() noexcept {
+  counter.Leave();
+}
+}  // namespace rtl

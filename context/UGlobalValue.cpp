@@ -1,0 +1,16 @@
+#include "context/UGlobalValue.h"
+
+#include "runtime/except/Exceptions.h"
+
+namespace context {
+
+THostContext* HostContext = nullptr;
+rtl::HINST HInstance = nullptr;
+rtl::UnitCounter UGlobalValueInitCount;
+
+THostContext& Host() {
+  if (HostContext == nullptr) throw rtl::EInvalidOperation("The host has not handed over its context");
+  return *HostContext;
+}
+
+}  // namespace context

@@ -1,0 +1,28 @@
+// The host's two automation servers for the automation edition, registered
+// under their ProgIDs for as long as this object lives:
+//   TarnCore.FuncStorage  UserName(), UserID()   the signed-in user, as strings
+//                         alert(text), prompt(text)  warning / information boxes
+//   TarnCore.DataCtl      Opensql(sql)  the query's rows as a data packet, every
+//                                       column a string field named as in the result
+//                         Execsql(sql)  runs one statement, committing only when it
+//                                       changed exactly one row; raises otherwise
+// Each CreateOleObject makes a new server object.
+#pragma once
+
+#include "host/Database.h"
+#include "host/HostDatabase.h"
+#include "host/SessionLog.h"
+#include "runtime/dispatch/ComServers.h"
+
+namespace host {
+
+class AutomationServers {
+ public:
+  AutomationServers(Database& db, const UserRecord& user, SessionLog& log);
+
+ private:
+  rtl::ComServerRegistration funcStorage_;
+  rtl::ComServerRegistration dataCtl_;
+};
+
+}  // namespace host

@@ -1,0 +1,55 @@
+#include "host/ContextHost.h"
+
+#include "host/Encoding.h"
+#include "host/HostSql.h"
+#include "host/MessageBoxes.h"
+#include "runtime/dispatch/AutoObject.h"
+#include "runtime/text/Gbk.h"
+
+namespace host {
+namespace {
+
+// The context's prompt object: its member Prompt shows one message.
+class PromptServer final : public rtl::TAutoObject {
+ public:
+  PromptServer() {
+    AddMember("Prompt", 1, [](std::span<rtl::Variant> args) {
+      ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
+      return rtl::Variant();
+    });
+  }
+};
+
+}  // namespace
+
+ContextHost::ContextHost(Database& db, const UserRecord& user, SessionLog& log) : db_(db), log_(log) {
+  CurUserCode = rtl::Utf8ToGbk(user.code);
+  PromptObj = rtl::Variant(rtl::DispatchPtr(rtl::TAutoObject::Create<PromptServer>()));
+  rights_ = std::make_unique<rtl::TClientDataSet>(nullptr);
+  rights_->SetPacket(RightsOf(db, user.code));
+  FunRightData = rights_.get();
+}
+
+ContextHost::~ContextHost() = default;
+
+rtl::HResult ContextHost::OpenSQL(const rtl::WideString& sql, rtl::Variant& result, rtl::ErrorInfo& error) noexcept {
+  return rtl::SafeCallBoundary(
+      [&] {
+        const std::vector<Row> rows = QueryWide(db_, sql).rows;
+        if (rows.empty() || rows[0].empty()) throw rtl::Exception("查询没有找到记录");
+        const Cell& cell = rows[0][0];
+        result = rtl::Variant(cell ? rtl::Utf8ToGbk(*cell) : rtl::AnsiString());
+      },
+      &error);
+}
+
+rtl::HResult ContextHost::ExecSQL(const rtl::WideString& sql, rtl::ErrorInfo& error) noexcept {
+  return rtl::SafeCallBoundary([&] { ExecuteWide(db_, sql, log_); }, &error);
+}
+
+rtl::HResult ContextHost::EncodePassword(const rtl::AnsiString& password, rtl::AnsiString& result,
+                                         rtl::ErrorInfo& error) noexcept {
+  return rtl::SafeCallBoundary([&] { result = EncodeHostPassword(password); }, &error);
+}
+
+}  // namespace host

@@ -1,0 +1,38 @@
+// The host context the reference host hands to the context edition: the
+// signed-in user, a prompt object showing messages, the user's function
+// rights, and SQL and password encoding over the host database.
+//
+// OpenSQL answers the first column of the first row as GBK text (a NULL
+// value reads as the empty text) and fails when the query finds no row.
+// ExecSQL runs one statement in a transaction and commits only when it
+// changed exactly one row; otherwise nothing is kept and it fails.
+#pragma once
+
+#include <memory>
+
+#include "context/UHollinObjValueClass.h"
+#include "host/Database.h"
+#include "host/HostDatabase.h"
+#include "host/SessionLog.h"
+#include "runtime/db/ClientDataSet.h"
+
+namespace host {
+
+class ContextHost final : public THostContext {
+ public:
+  // Raises when the user's code or rights cannot be represented for the module.
+  ContextHost(Database& db, const UserRecord& user, SessionLog& log);
+  ~ContextHost() override;
+
+  rtl::HResult OpenSQL(const rtl::WideString& sql, rtl::Variant& result, rtl::ErrorInfo& error) noexcept override;
+  rtl::HResult ExecSQL(const rtl::WideString& sql, rtl::ErrorInfo& error) noexcept override;
+  rtl::HResult EncodePassword(const rtl::AnsiString& password, rtl::AnsiString& result,
+                              rtl::ErrorInfo& error) noexcept override;
+
+ private:
+  Database& db_;
+  SessionLog& log_;
+  std::unique_ptr<rtl::TClientDataSet> rights_;
+};
+
+}  // namespace host

@@ -1,0 +1,60 @@
+#include "host/HostDatabase.h"
+
+#include "host/Encoding.h"
+#include "runtime/text/Gbk.h"
+
+namespace host {
+
+void EnsureSchema(Database& db) {
+  db.ExecuteScript(
+      "CREATE TABLE IF NOT EXISTS P_User ("
+      "  UserCode TEXT PRIMARY KEY NOT NULL,"
+      "  UserName TEXT NOT NULL DEFAULT '',"
+      "  PassWord TEXT);"
+      "CREATE TABLE IF NOT EXISTS P_FunRight ("
+      "  UserCode TEXT NOT NULL,"
+      "  ModFunTyp INTEGER NOT NULL,"
+      "  ModFunID INTEGER NOT NULL);");
+}
+
+void AddDemoData(Database& db) {
+  if (db.Query("SELECT COUNT(*) FROM P_User")[0][0].value_or("0") != "0") return;
+  db.Begin();
+  try {
+    db.Execute("INSERT INTO P_User (UserCode, UserName, PassWord) VALUES (?, ?, ?)",
+               {kDemoUser, reinterpret_cast<const char*>(u8"演示用户"),
+                EncodeHostPassword(kDemoPassword)});
+    db.Execute("INSERT INTO P_User (UserCode, UserName, PassWord) VALUES (?, ?, ?)",
+               {kDemoMd5User, reinterpret_cast<const char*>(u8"演示用户（摘要）"), Md5Hex(kDemoPassword)});
+    for (const char* right : {"3|101", "3|102", "1|103"}) {
+      const std::string r = right;
+      db.Execute("INSERT INTO P_FunRight (UserCode, ModFunTyp, ModFunID) VALUES (?, ?, ?)",
+                 {kDemoUser, r.substr(0, 1), r.substr(2)});
+    }
+    db.Commit();
+  } catch (...) {
+    db.Rollback();
+    throw;
+  }
+}
+
+std::optional<UserRecord> FindUser(Database& db, const std::string& code) {
+  const auto rows = db.Query("SELECT UserCode, UserName FROM P_User WHERE UserCode = ?", {code});
+  if (rows.empty()) return std::nullopt;
+  return UserRecord{rows[0][0].value_or(""), rows[0][1].value_or("")};
+}
+
+rtl::DataPacket RightsOf(Database& db, const std::string& code) {
+  rtl::DataPacket packet;
+  packet.AddField("ModFunTyp", rtl::ftInteger).AddField("ModFunID", rtl::ftInteger);
+  for (const Row& row : db.Query("SELECT ModFunTyp, ModFunID FROM P_FunRight WHERE UserCode = ? ORDER BY rowid", {code})) {
+    rtl::Row values;
+    for (const Cell& cell : row) {
+      values.push_back(cell ? rtl::Variant(rtl::StrToInt(*cell)) : rtl::Variant::Null());
+    }
+    packet.AppendRow(values);
+  }
+  return packet;
+}
+
+}  // namespace host

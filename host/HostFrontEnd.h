@@ -1,0 +1,25 @@
+// What the host's front ends share: every message box is recorded in the
+// session log before it is presented, and input is delivered so that a
+// dialog that closes itself right after an alert is noticed.
+#pragma once
+
+#include "host/SessionLog.h"
+#include "runtime/forms/FrontEnd.h"
+
+namespace host {
+
+class HostFrontEnd : public rtl::TFrontEnd {
+ public:
+  explicit HostFrontEnd(SessionLog& log) : log_(log) {}
+  void ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) final;
+
+ protected:
+  virtual void PresentMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) = 0;
+  void Deliver(rtl::ModalSession& session, const rtl::InputEvent& event);
+  SessionLog& Log() noexcept { return log_; }
+
+ private:
+  SessionLog& log_;
+};
+
+}  // namespace host

@@ -1,0 +1,56 @@
+// Reading a Velmora library's resources from its file, without loading it:
+// the resource blob is the ELF section "velmora_rsrc". Also the readers of
+// the resources the host shows: version information and icons.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/module/Module.h"
+
+namespace host {
+
+class ResourceError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The library's resource blob and its directory. Raises ResourceError for a
+// file that is not a 64-bit little-endian ELF library with such a section.
+class LibraryResources {
+ public:
+  explicit LibraryResources(const std::string& path);
+  const rtl::ResourceDirectory& Directory() const noexcept { return directory_; }
+
+ private:
+  std::vector<std::uint8_t> blob_;
+  rtl::ResourceDirectory directory_;
+};
+
+struct VersionInfo {
+  std::array<std::uint16_t, 4> fileVersion{};
+  std::array<std::uint16_t, 4> productVersion{};
+  std::uint16_t language = 0;
+  std::uint16_t codePage = 0;
+  std::vector<std::pair<std::string, std::string>> strings;  // UTF-8 key, value
+};
+
+// Parses a version resource; raises ResourceError when it is malformed.
+VersionInfo ParseVersionInfo(std::span<const std::uint8_t> data);
+
+struct IconPicture {
+  int width = 0, height = 0, bitCount = 0;
+  std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, row 0 at the top; alpha 0 where transparent
+};
+
+// Decodes one icon image (a device-independent bitmap with its mask).
+IconPicture DecodeIconImage(std::span<const std::uint8_t> dib);
+
+// The images of a group icon, in the group's order.
+std::vector<IconPicture> LoadGroupIcon(const rtl::ResourceDirectory& directory, std::string_view name);
+
+}  // namespace host

@@ -1,0 +1,90 @@
+#include "host/Runner.h"
+
+#include <cstdio>
+
+#include "host/AutomationServers.h"
+#include "host/ContextHost.h"
+#include "runtime/except/Exceptions.h"
+#include "runtime/forms/Application.h"
+#include "runtime/text/Gbk.h"
+
+namespace host {
+namespace {
+
+void Check(std::int32_t status, const char* entryPoint) {
+  if (status == 0) return;
+  char code[16];
+  std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(status));
+  throw HostError(std::string(entryPoint) + " failed with status " + code);
+}
+
+// The front end is the application's for as long as this object lives.
+class FrontEndScope {
+ public:
+  explicit FrontEndScope(rtl::TFrontEnd& frontEnd) : previous_(rtl::Application->FrontEnd()) {
+    rtl::Application->SetFrontEnd(&frontEnd);
+  }
+  ~FrontEndScope() { rtl::Application->SetFrontEnd(previous_); }
+  FrontEndScope(const FrontEndScope&) = delete;
+  FrontEndScope& operator=(const FrontEndScope&) = delete;
+
+ private:
+  rtl::TFrontEnd* previous_;
+};
+
+// Shows the form; an exception out of showing (its show handler) is shown
+// to the person like any other and counts as a failure.
+bool ShowDialog(rtl::TCustomForm& form, HostFrontEnd& frontEnd) {
+  try {
+    form.ShowModal();
+    return true;
+  } catch (const std::exception& e) {
+    frontEnd.ShowMessage(rtl::Application->Title, e.what(), rtl::TMsgKind::Error);
+    return false;
+  }
+}
+
+Outcome OutcomeOf(const SessionLog& log, bool shown) {
+  if (log.passwordWrites > 0) return Outcome::Changed;
+  if (!shown || log.closedAfterAlert || log.inputRanOut) return Outcome::Failed;
+  return Outcome::Cancelled;
+}
+
+}  // namespace
+
+Edition DetectEdition(const rtl::ResourceDirectory& resources) {
+  if (resources.Find(rtl::RT_RCDATA, "TEditLogPaswrdForm") != nullptr) return Edition::Context;
+  if (resources.Find(rtl::RT_RCDATA, "TFrmCP") != nullptr) return Edition::Automation;
+  throw HostError("the library holds neither edition's dialog");
+}
+
+const char* EditionName(Edition edition) { return edition == Edition::Context ? "context" : "automation"; }
+
+Outcome RunDialog(const LoadedModule& module, Edition edition, Database& db, const UserRecord& user,
+                  HostFrontEnd& frontEnd, SessionLog& log) {
+  FrontEndScope scope(frontEnd);
+  // Every dialog handed out is freed again before the host goes on, since
+  // its code goes away with the library.
+  auto showAndFree = [&](rtl::TCustomForm* form, std::int32_t kind, std::int32_t expectedKind) {
+    if (form == nullptr) throw HostError("CreateModule handed out no dialog");
+    const bool shown = kind == expectedKind && ShowDialog(*form, frontEnd);
+    Check(module.FreeModule()(&form), "FreeModule");
+    if (kind != expectedKind) throw HostError("CreateModule gave the display kind of another edition");
+    return shown;
+  };
+  rtl::TCustomForm* form = nullptr;
+  std::int32_t kind = 0;
+  bool shown = false;
+  if (edition == Edition::Context) {
+    ContextHost context(db, user, log);
+    Check(module.CreateModuleContext()(&form, 0, 0, 0, 0, 0, &context, &kind), "CreateModule");
+    shown = showAndFree(form, kind, 1);
+  } else {
+    AutomationServers servers(db, user, log);
+    Check(module.CreateModuleAutomation()(&form, 0, 0, 0, 0, 0, &kind), "CreateModule");
+    shown = showAndFree(form, kind, 2);
+  }
+  return OutcomeOf(log, shown);
+}
+
+}  // namespace host
