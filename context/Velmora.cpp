@@ -24,6 +24,7 @@
 #include "runtime/except/SafeCall.h"
 #include "runtime/forms/Application.h"
 #include "runtime/module/Export.h"
+#include "runtime/module/PluginLibrary.h"
 #include "runtime/units/Units.h"
 
 std::span<const std::uint8_t> ContextResources();
@@ -34,8 +35,7 @@ namespace {
 // The dialog most recently made by CreateModule; only ever tested for empty.
 TEditLogPaswrdForm* ModuleForm = nullptr;
 
-rtl::TLibModule* ModuleRecord = nullptr;
-bool LoadFailed = false;
+rtl::PluginLibrary Library;
 
 rtl::UnitCounter UHollinObjValueClassInitCount;
 rtl::UnitCounter VelmoraInitCount;
@@ -54,31 +54,9 @@ const rtl::UnitEntry kUnits[] = {
     {"Velmora", &rtl::CountOnlyInitialization<VelmoraInitCount>, &rtl::CountOnlyFinalization<VelmoraInitCount>},
 };
 
-__attribute__((constructor)) void LibraryLoad() {
-  try {
-    ModuleRecord = new rtl::TLibModule("Velmora", ContextResources());
-    HInstance = ModuleRecord;
-    LoadFailed = !rtl::InitializeUnits(kUnits);
-  } catch (...) {
-    LoadFailed = true;
-  }
-}
+__attribute__((constructor)) void LibraryLoad() { Library.Load("Velmora", ContextResources(), kUnits, HInstance); }
 
-__attribute__((destructor)) void LibraryUnload() {
-  if (ModuleRecord == nullptr) return;
-  if (!LoadFailed) rtl::FinalizeUnits(kUnits);
-  HInstance = nullptr;
-  delete ModuleRecord;
-  ModuleRecord = nullptr;
-}
-
-// Runs an entry point's body: a library whose start-up failed answers
-// nothing, and no exception leaves.
-template <class Body>
-std::int32_t EntryPoint(Body&& body) noexcept {
-  if (LoadFailed) return rtl::E_UNEXPECTED;
-  return rtl::SafeCallBoundary(std::forward<Body>(body));
-}
+__attribute__((destructor)) void LibraryUnload() { Library.Unload(HInstance); }
 
 }  // namespace
 }  // namespace context
@@ -90,8 +68,9 @@ extern "C" {
 VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t,
                                                       std::int32_t, std::int32_t, std::int32_t, THostContext* host,
                                                       std::int32_t* kind) {
-  return EntryPoint([&] {
-    if (form == nullptr || kind == nullptr) throw rtl::EOleSysError("Invalid pointer", rtl::E_POINTER);
+  return Library.EntryPoint([&] {
+    rtl::CheckOut(form);
+    rtl::CheckOut(kind);
     HostContext = host;  // first, so a later failure leaves the new context in place
     ModuleForm = rtl::TCustomForm::Create<TEditLogPaswrdForm>(rtl::Application, HInstance);
     *form = ModuleForm;
@@ -100,27 +79,22 @@ VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, s
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL FreeModule(rtl::TCustomForm** form) {
-  return EntryPoint([&] {
+  return Library.EntryPoint([&] {
     if (ModuleForm == nullptr) return;  // never made a form: the host's reference is not looked at
-    if (form == nullptr) throw rtl::EOleSysError("Invalid pointer", rtl::E_POINTER);
-    rtl::TCustomForm* named = *form;
-    if (named == nullptr) return;
     // Only a dialog of this library that is still alive is destroyed, so a
     // stale or foreign reference can never free memory twice.
-    if (!rtl::Application->Owns(named) || dynamic_cast<TEditLogPaswrdForm*>(named) == nullptr) {
-      throw rtl::EOleSysError("The reference is not a live dialog of this module", rtl::E_INVALIDARG);
-    }
-    rtl::Free(named);
+    rtl::Free(rtl::LiveFormNamedBy<TEditLogPaswrdForm>(form));
   });
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL RefreshModule(std::int32_t, std::int32_t) {
-  return EntryPoint([] {});
+  return Library.EntryPoint([] {});
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL GetModuleInfo(std::int32_t, char** buffer) {
-  return EntryPoint([&] {
-    if (buffer == nullptr || *buffer == nullptr) throw rtl::EOleSysError("Invalid pointer", rtl::E_POINTER);
+  return Library.EntryPoint([&] {
+    rtl::CheckOut(buffer);
+    rtl::CheckOut(*buffer);
     std::memcpy(*buffer, ModuleDescriptor, sizeof ModuleDescriptor);
   });
 }

@@ -1,0 +1,75 @@
+// The automation edition's library main unit: the four exported entry
+// points and the unit table run at load and unload.
+//
+//   CreateModule(form*, 5 ignored, kind*)  builds a TFrmCP owned by
+//       Application (its create handler starts the host's two automation
+//       servers), writes it to *form and 2 to *kind. Fails (nothing written)
+//       when form or kind is a null address or the dialog cannot be built.
+//   FreeModule(form*)  destroys the form *form names; 0 at once when this
+//       library has never made a form; an empty *form destroys nothing. Fails
+//       for a null address and for a reference that is not a live dialog of
+//       this library (destroying nothing).
+//   RefreshModule, GetModuleInfo (2 ignored each)  do nothing.
+// Every entry point returns 0 or a failing COM-style status; none raises.
+#include <span>
+
+#include "automation/UChangePassword.h"
+#include "runtime/module/Export.h"
+#include "runtime/module/PluginLibrary.h"
+
+std::span<const std::uint8_t> AutomationResources();
+
+namespace automation {
+namespace {
+
+rtl::HINST HInstance = nullptr;
+rtl::PluginLibrary Library;
+
+rtl::UnitCounter Md5InitCount;
+rtl::UnitCounter VelmoraInitCount;
+
+// The units of the library in link order, each after the units it uses.
+const rtl::UnitEntry kUnits[] = {
+    {"md5", &rtl::CountOnlyInitialization<Md5InitCount>, &rtl::CountOnlyFinalization<Md5InitCount>},
+    {"UChangePassword", &UChangePasswordInitialization, &UChangePasswordFinalization},
+    {"Velmora", &rtl::CountOnlyInitialization<VelmoraInitCount>, &rtl::CountOnlyFinalization<VelmoraInitCount>},
+};
+
+__attribute__((constructor)) void LibraryLoad() { Library.Load("Velmora", AutomationResources(), kUnits, HInstance); }
+
+__attribute__((destructor)) void LibraryUnload() { Library.Unload(HInstance); }
+
+}  // namespace
+}  // namespace automation
+
+using namespace automation;
+
+extern "C" {
+
+VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t,
+                                                      std::int32_t, std::int32_t, std::int32_t, std::int32_t* kind) {
+  return Library.EntryPoint([&] {
+    rtl::CheckOut(form);
+    rtl::CheckOut(kind);
+    FrmCP = rtl::TCustomForm::Create<TFrmCP>(rtl::Application, HInstance);
+    *form = FrmCP;
+    *kind = 2;
+  });
+}
+
+VELMORA_EXPORT std::int32_t VELMORA_CALL FreeModule(rtl::TCustomForm** form) {
+  return Library.EntryPoint([&] {
+    if (FrmCP == nullptr) return;  // never made a form: the host's reference is not looked at
+    rtl::Free(rtl::LiveFormNamedBy<TFrmCP>(form));
+  });
+}
+
+VELMORA_EXPORT std::int32_t VELMORA_CALL RefreshModule(std::int32_t, std::int32_t) {
+  return Library.EntryPoint([] {});
+}
+
+VELMORA_EXPORT std::int32_t VELMORA_CALL GetModuleInfo(std::int32_t, char**) {
+  return Library.EntryPoint([] {});
+}
+
+}  // extern "C"

@@ -1,0 +1,60 @@
+// What every plug-in library does at its boundary: at load, register its
+// module record (so its resources are found) and run its unit table; at
+// unload, finalise the units in reverse; around each entry point, a
+// catch-all that turns exceptions into status codes. A library whose
+// start-up failed answers every entry point with a failure.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "runtime/components/Component.h"
+#include "runtime/except/SafeCall.h"
+#include "runtime/forms/Application.h"
+#include "runtime/forms/Form.h"
+#include "runtime/module/Module.h"
+#include "runtime/units/Units.h"
+
+namespace rtl {
+
+class PluginLibrary {
+ public:
+  // Called from the library's load routine; sets instance to the module record.
+  void Load(const char* name, std::span<const std::uint8_t> resources, std::span<const UnitEntry> units,
+            HINST& instance) noexcept;
+  // Called from the library's unload routine.
+  void Unload(HINST& instance) noexcept;
+
+  template <class Body>
+  std::int32_t EntryPoint(Body&& body) const noexcept {
+    if (loadFailed_) return E_UNEXPECTED;
+    return SafeCallBoundary(std::forward<Body>(body));
+  }
+
+ private:
+  TLibModule* module_ = nullptr;
+  std::span<const UnitEntry> units_;
+  bool loadFailed_ = true;
+};
+
+// The form *ref names, when it is a live form of class Form that the
+// application owns; raises EOleSysError otherwise (E_POINTER for a null
+// address, E_INVALIDARG for a stale or foreign reference). Nullptr for an
+// empty reference. Only addresses are compared before the form is known to
+// be alive, so a stale reference is never followed.
+template <class Form>
+Form* LiveFormNamedBy(TCustomForm* const* ref) {
+  if (ref == nullptr) throw EOleSysError("Invalid pointer", E_POINTER);
+  TCustomForm* named = *ref;
+  if (named == nullptr) return nullptr;
+  Form* form = Application != nullptr && Application->Owns(named) ? dynamic_cast<Form*>(named) : nullptr;
+  if (form == nullptr) throw EOleSysError("The reference is not a live dialog of this module", E_INVALIDARG);
+  return form;
+}
+
+// Raises E_POINTER for a null out-parameter address.
+inline void CheckOut(const void* address) {
+  if (address == nullptr) throw EOleSysError("Invalid pointer", E_POINTER);
+}
+
+}  // namespace rtl
