@@ -1,0 +1,176 @@
+// The data packet format: its exact bytes, round trips of every type, the
+// checks of the builders, and rejection of every kind of malformed packet.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "db_fixture.h"
+#include "runtime/except/Exceptions.h"
+
+namespace {
+
+using rtl::ByteArray;
+using rtl::DataPacket;
+using rtl::Variant;
+
+bool SameValue(const Variant& a, const Variant& b) {
+  if (a.Type() != b.Type()) return false;
+  if (a.IsNull()) return true;
+  if (a.Type() == rtl::VarType::Double) {
+    return std::bit_cast<std::uint64_t>(a.AsDouble()) == std::bit_cast<std::uint64_t>(b.AsDouble());
+  }
+  return a.AsString() == b.AsString();
+}
+
+void ExpectSameContent(const DataPacket& expected, const DataPacket& actual) {
+  ASSERT_EQ(actual.fields.size(), expected.fields.size());
+  for (std::size_t f = 0; f < expected.fields.size(); ++f) {
+    EXPECT_EQ(actual.fields[f].name, expected.fields[f].name);
+    EXPECT_EQ(actual.fields[f].type, expected.fields[f].type);
+  }
+  ASSERT_EQ(actual.rows.size(), expected.rows.size());
+  for (std::size_t r = 0; r < expected.rows.size(); ++r) {
+    for (std::size_t f = 0; f < expected.fields.size(); ++f) {
+      EXPECT_TRUE(SameValue(expected.rows[r][f], actual.rows[r][f]))
+          << "row " << r << " field " << f << ": expected " << Variant::TypeName(expected.rows[r][f].Type())
+          << ", got " << Variant::TypeName(actual.rows[r][f].Type());
+    }
+  }
+}
+
+// Pieces for writing packets by hand.
+ByteArray Cat(std::initializer_list<ByteArray> parts) {
+  ByteArray b;
+  for (const ByteArray& part : parts) b.insert(b.end(), part.begin(), part.end());
+  return b;
+}
+ByteArray U32(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+          static_cast<std::uint8_t>(v >> 24)};
+}
+ByteArray Header(std::uint16_t fieldCount) {
+  return {'V', 'D', 'P', 'K', 1, 0, static_cast<std::uint8_t>(fieldCount), static_cast<std::uint8_t>(fieldCount >> 8)};
+}
+ByteArray Field(std::uint8_t type, const std::string& name) {
+  ByteArray b{type, static_cast<std::uint8_t>(name.size()), 0};
+  for (char c : name) b.push_back(static_cast<std::uint8_t>(c));
+  return b;
+}
+
+TEST(DbPacket, EncodesTheDocumentedLayout) {
+  DataPacket p;
+  p.AddField("S", rtl::ftString).AddField("I", rtl::ftInteger).AddField("B", rtl::ftBoolean);
+  p.AppendRow({"hi", -2, true}).AppendRow({Variant::Null(), 0x01020304, false});
+  const ByteArray expected = {
+      'V', 'D', 'P', 'K', 1, 0, 3, 0,                      // magic, version, field count
+      1, 1, 0, 'S', 2, 1, 0, 'I', 5, 1, 0, 'B',            // fields
+      2, 0, 0, 0,                                          // row count
+      1, 2, 0, 0, 0, 'h', 'i', 1, 0xFE, 0xFF, 0xFF, 0xFF, 1, 1,  // row 1
+      0, 1, 4, 3, 2, 1, 1, 0,                              // row 2
+  };
+  EXPECT_EQ(rtl::EncodeDataPacket(p), expected);
+}
+
+TEST(DbPacket, RoundTripsEveryTypeAndNull) {
+  DataPacket p = dbtest::SampleTable();
+  p.AppendRow({std::numeric_limits<std::int32_t>::min(), "", "中文'\"", -0.0,
+               std::numeric_limits<std::int64_t>::min(), false, Variant::Null()});
+  p.AppendRow({std::numeric_limits<std::int32_t>::max(), std::string("a\0b", 3), "x", 1e300,
+               std::numeric_limits<std::int64_t>::max(), true, "王"});
+  ExpectSameContent(p, rtl::DecodeDataPacket(rtl::EncodeDataPacket(p)));
+
+  DataPacket empty;
+  ExpectSameContent(empty, rtl::DecodeDataPacket(rtl::EncodeDataPacket(empty)));
+}
+
+TEST(DbPacket, BuildersCheckWhatTheyAdd) {
+  DataPacket p;
+  p.AddField("Id", rtl::ftInteger).AddField("Big", rtl::ftLargeint).AddField("F", rtl::ftFloat);
+  EXPECT_THROW(p.AddField("ID", rtl::ftString), rtl::EDatabaseError) << "names ignore case";
+  EXPECT_THROW(p.AddField("", rtl::ftString), rtl::EDatabaseError);
+  EXPECT_THROW(p.AddField("X", static_cast<rtl::TFieldType>(9)), rtl::EDatabaseError);
+  EXPECT_EQ(p.fields.size(), 3u);
+  EXPECT_THROW(p.AppendRow({1, 2}), rtl::EDatabaseError);
+  EXPECT_THROW(p.AppendRow({"1", 2, 3}), rtl::EDatabaseError);
+  EXPECT_THROW(p.AppendRow({std::int64_t{1} << 40, 2, 3}), rtl::EDatabaseError);
+  p.AppendRow({std::int64_t{7}, 2, 3});  // widening and fitting narrowing are fine
+  EXPECT_EQ(p.rows[0][0].Type(), rtl::VarType::Integer);
+  EXPECT_EQ(p.rows[0][1].Type(), rtl::VarType::Int64);
+  EXPECT_EQ(p.rows[0][2].Type(), rtl::VarType::Double);
+  EXPECT_THROW(p.AddField("Late", rtl::ftString), rtl::EDatabaseError);
+
+  try {
+    DataPacket q;
+    q.AddField("Id", rtl::ftInteger).AppendRow({"x"});
+    ADD_FAILURE() << "expected a type mismatch";
+  } catch (const rtl::EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Type mismatch for field 'Id', expecting: Integer actual: String");
+  }
+}
+
+TEST(DbPacket, EveryTruncationRaises) {
+  const ByteArray valid = rtl::EncodeDataPacket(dbtest::SampleTable());
+  for (std::size_t size = 0; size < valid.size(); ++size) {
+    // A copy of exactly the prefix, so the sanitizer sees any read past it.
+    const ByteArray prefix(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
+    EXPECT_THROW(rtl::DecodeDataPacket(prefix), rtl::EDatabaseError) << "prefix of " << size << " bytes";
+  }
+  ByteArray longer = valid;
+  longer.push_back(0);
+  EXPECT_THROW(rtl::DecodeDataPacket(longer), rtl::EDatabaseError);
+}
+
+TEST(DbPacket, MalformedPacketsRaiseWithAReason) {
+  const ByteArray stringField = Cat({Header(1), Field(1, "a")});
+  const struct {
+    const char* what;
+    ByteArray bytes;
+    const char* reason;
+  } cases[] = {
+      {"bad magic", Cat({{'V', 'D', 'P', 'X', 1, 0, 0, 0}, U32(0)}), "bad magic"},
+      {"version 2", Cat({{'V', 'D', 'P', 'K', 2, 0, 0, 0}, U32(0)}), "unsupported version 2"},
+      {"type 0", Cat({Header(1), Field(0, "a"), U32(0)}), "unknown field type 0"},
+      {"type 6", Cat({Header(1), Field(6, "a"), U32(0)}), "unknown field type 6"},
+      {"empty name", Cat({Header(1), Field(1, ""), U32(0), U32(0)}), "empty field name"},
+      {"duplicate name", Cat({Header(2), Field(1, "ab"), Field(2, "AB"), U32(0)}), "Duplicate field name 'AB'"},
+      {"present flag 2", Cat({stringField, U32(1), {2}, U32(0)}), "present flag 2"},
+      {"boolean 2", Cat({Header(1), Field(5, "a"), U32(1), {1, 2}}), "Boolean value 2"},
+      {"4 billion rows", Cat({stringField, U32(0xFFFFFFFF), {0}}), "row count exceeds"},
+      {"rows without fields", Cat({Header(0), U32(3)}), "rows without fields"},
+      {"65535 fields", Cat({Header(0xFFFF), Field(1, "a"), U32(0)}), "field count exceeds"},
+      {"huge string", Cat({stringField, U32(1), {1}, U32(0xFFFFFFFF), {'x'}}), "truncated"},
+      {"trailing byte", Cat({stringField, U32(0), {0}}), "trailing bytes"},
+  };
+  for (const auto& c : cases) {
+    try {
+      rtl::DecodeDataPacket(c.bytes);
+      ADD_FAILURE() << c.what << ": expected EDatabaseError";
+    } catch (const rtl::EDatabaseError& e) {
+      EXPECT_EQ(e.Message().rfind("Malformed data packet: ", 0), 0u) << c.what << ": got \"" << e.Message() << "\"";
+      EXPECT_NE(e.Message().find(c.reason), std::string::npos)
+          << c.what << ": expected \"" << c.reason << "\", got \"" << e.Message() << "\"";
+    }
+  }
+}
+
+TEST(DbPacket, RandomCorruptionDecodesOrRaises) {
+  const ByteArray valid = rtl::EncodeDataPacket(dbtest::SampleTable());
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 3000; ++trial) {
+    ByteArray bytes = valid;
+    for (int flips = 1 + trial % 3; flips > 0; --flips) {
+      bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+    }
+    try {
+      rtl::DecodeDataPacket(bytes);
+    } catch (const rtl::EDatabaseError&) {
+    }
+  }
+}
+
+}  // namespace
