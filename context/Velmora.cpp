@@ -16,16 +16,19 @@
 #include <cstring>
 #include <span>
 
+#include "context/DevStrConvert.h"
 #include "context/UBaseFrm.h"
 #include "context/UEditLogPaswrdFrm.h"
 #include "context/UGlobalFunUnt.h"
 #include "context/UGlobalValue.h"
 #include "context/UGlobalValueClass.h"
+#include "context/dxPSRes.h"
 #include "runtime/except/SafeCall.h"
 #include "runtime/forms/Application.h"
 #include "runtime/module/Export.h"
 #include "runtime/module/PluginLibrary.h"
 #include "runtime/units/Units.h"
+#include "suite/SuiteLibrary.h"
 
 std::span<const std::uint8_t> ContextResources();
 
@@ -38,6 +41,7 @@ TEditLogPaswrdForm* ModuleForm = nullptr;
 rtl::PluginLibrary Library;
 
 rtl::UnitCounter UHollinObjValueClassInitCount;
+rtl::UnitCounter dxExtCtrlsStrsInitCount;
 rtl::UnitCounter VelmoraInitCount;
 
 // The units of the library in link order, each after the units it uses.
@@ -49,6 +53,11 @@ const rtl::UnitEntry kUnits[] = {
     {"UGlobalFunUnt", &rtl::CountOnlyInitialization<UGlobalFunUntInitCount>,
      &rtl::CountOnlyFinalization<UGlobalFunUntInitCount>},
     {"UBaseFrm", &rtl::CountOnlyInitialization<UBaseFrmInitCount>, &rtl::CountOnlyFinalization<UBaseFrmInitCount>},
+    {"dxPSRes", &dxPSResInitialization, &dxPSResFinalization},
+    {"dxExtCtrlsStrs", &rtl::CountOnlyInitialization<dxExtCtrlsStrsInitCount>,
+     &rtl::CountOnlyFinalization<dxExtCtrlsStrsInitCount>},
+    {"Cxgridpopupmenuconsts", &suite::CxgridpopupmenuconstsInitialization, &suite::CxgridpopupmenuconstsFinalization},
+    {"DevStrConvert", &DevStrConvertInitialization, &DevStrConvertFinalization},
     {"UEditLogPaswrdFrm", &rtl::CountOnlyInitialization<UEditLogPaswrdFrmInitCount>,
      &rtl::CountOnlyFinalization<UEditLogPaswrdFrmInitCount>},
     {"Velmora", &rtl::CountOnlyInitialization<VelmoraInitCount>, &rtl::CountOnlyFinalization<VelmoraInitCount>},

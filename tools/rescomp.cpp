@@ -2,7 +2,7 @@
 // C++ source (a constant array in the section "velmora_rsrc", where the
 // host can find it in the library file without running it).
 //
-// Usage: rescomp <manifest> <output.cpp> <function-name>
+// Usage: rescomp <manifest> <output.cpp> <function-name> [<generated.strings>...]
 //
 // Manifest lines (paths relative to the manifest; # starts a comment):
 //   form    <CLASSNAME> <file>      a form description: UTF-8 text stored as GBK;
@@ -539,8 +539,8 @@ void WriteSource(const fs::path& output, const std::string& function, const Byte
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: rescomp <manifest> <output.cpp> <function-name>\n");
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: rescomp <manifest> <output.cpp> <function-name> [<generated.strings>...]\n");
     return 2;
   }
   try {
@@ -578,6 +578,10 @@ int main(int argc, char** argv) {
       } else {
         Fail(manifest.string() + ": unknown resource kind '" + kind + "'");
       }
+    }
+    // String tables generated at build time come after the manifest's resources.
+    for (int i = 4; i < argc; ++i) {
+      for (auto& [block, data] : StringBlocks(argv[i])) resources.push_back({RT_STRING, kNeutral, "", block, data});
     }
     WriteSource(argv[2], argv[3], Blob(resources), manifest);
     return 0;

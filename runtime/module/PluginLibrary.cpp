@@ -1,11 +1,18 @@
 #include "runtime/module/PluginLibrary.h"
 
+#include <dlfcn.h>
+
+#include <string>
+
 namespace rtl {
 
 void PluginLibrary::Load(const char* name, std::span<const std::uint8_t> resources, std::span<const UnitEntry> units,
                          HINST& instance) noexcept {
   try {
-    module_ = new TLibModule(name, resources);
+    // The module is known by its file, so two libraries of one name stay apart.
+    Dl_info info{};
+    const bool found = dladdr(static_cast<const void*>(&instance), &info) != 0 && info.dli_fname != nullptr;
+    module_ = new TLibModule(found ? std::string(info.dli_fname) : std::string(name), resources);
     instance = module_;
     units_ = units;
     loadFailed_ = !InitializeUnits(units);

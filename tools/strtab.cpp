@@ -1,0 +1,331 @@
+// strtab: turns the readable string data (UTF-8, see below) into constant
+// C++ data and a string-table listing for rescomp.
+//
+//   strtab suite <outdir> <unit.txt>...
+//       Each unit file lists "name<TAB>English default" lines; the unit is
+//       named after the file. Writes SuiteStrings.h/.cpp (one record array
+//       per unit, indices by name) and SuiteStrings.strings.
+//   strtab context <outdir> <dxExtCtrlsStrs.txt> <dxPSRes.txt> <DevStrConvert.txt> <suite unit.txt>...
+//       Writes ContextStrings.h/.cpp: the records of the library's two
+//       string units, the printing system's names as one blob with offsets,
+//       and the Chinese text table as entries of (unit, record index, text
+//       offset, length) over one GBK text blob: constant data that needs no
+//       relocation. Also ContextStrings.strings.
+//
+// Data files: '#' starts a comment line; fields are separated by one TAB;
+// in texts \r \n \t \\ are the only escapes. "@include <file>" in the text
+// table inserts that file's lines in place.
+//
+// Ids are dealt out from the top of the id range in blocks of sixteen: the
+// string at position p of a library's combined order has the id
+// (4095 - p / 16) * 16 + p % 16.
+#include <iconv.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& message) { throw std::runtime_error(message); }
+
+struct Line {
+  std::vector<std::string> fields;
+  std::string where;  // file:line, for messages
+};
+
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+    if (tab == std::string::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+void ReadLines(const fs::path& path, std::vector<Line>& out, bool allowInclude) {
+  std::ifstream in(path);
+  if (!in) Fail("cannot read " + path.string());
+  std::string text;
+  int number = 0;
+  while (std::getline(in, text)) {
+    ++number;
+    if (!text.empty() && text.back() == '\r') Fail(path.string() + ":" + std::to_string(number) + ": CR line end");
+    if (text.empty() || text[0] == '#') continue;
+    if (allowInclude && text.starts_with("@include ")) {
+      ReadLines(path.parent_path() / text.substr(9), out, false);
+      continue;
+    }
+    out.push_back({Split(text), path.filename().string() + ":" + std::to_string(number)});
+  }
+}
+
+std::string Unescape(const std::string& text, const std::string& where) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i >= text.size()) Fail(where + ": backslash at the end of a text");
+    switch (text[i]) {
+      case 'r': out += '\r'; break;
+      case 'n': out += '\n'; break;
+      case 't': out += '\t'; break;
+      case '\\': out += '\\'; break;
+      default: Fail(where + ": unknown escape \\" + std::string(1, text[i]));
+    }
+  }
+  return out;
+}
+
+std::string ToGbk(const std::string& utf8, const std::string& where) {
+  iconv_t cd = iconv_open("CP936", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) Fail("no iconv converter to CP936");
+  std::string out(utf8.size() * 2 + 4, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  if (rc == static_cast<std::size_t>(-1)) Fail(where + ": text cannot be written in GBK");
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\t') out += "\\t";
+    else out += c;
+  }
+  return out;
+}
+
+// A C++ string literal of arbitrary bytes, split into lines; octal escapes
+// keep every byte exact whatever the execution character set.
+std::string Literal(const std::string& bytes) {
+  std::string out = "\"";
+  int column = 0;
+  for (unsigned char c : bytes) {
+    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\' && c != '?') {
+      out += static_cast<char>(c);
+      ++column;
+    } else {
+      char octal[8];
+      std::snprintf(octal, sizeof octal, "\\%03o", c);
+      out += octal;
+      column += 4;
+    }
+    if (column >= 100) {
+      out += "\"\n    \"";
+      column = 0;
+    }
+  }
+  return out + "\"";
+}
+
+std::uint32_t IdAt(std::size_t position) {
+  return static_cast<std::uint32_t>((4095 - position / 16) * 16 + position % 16);
+}
+
+struct Unit {
+  std::string name;
+  std::vector<std::string> keys;      // empty names for unnamed strings
+  std::vector<std::string> defaults;  // UTF-8
+  std::map<std::string, std::size_t> index;
+};
+
+Unit ReadNamedUnit(const fs::path& path) {
+  Unit unit;
+  unit.name = path.stem().string();
+  std::vector<Line> lines;
+  ReadLines(path, lines, false);
+  for (const Line& line : lines) {
+    if (line.fields.size() != 2) Fail(line.where + ": expected name<TAB>text");
+    if (!unit.index.emplace(line.fields[0], unit.keys.size()).second) Fail(line.where + ": name given twice");
+    unit.keys.push_back(line.fields[0]);
+    unit.defaults.push_back(Unescape(line.fields[1], line.where));
+    ToGbk(unit.defaults.back(), line.where);
+  }
+  return unit;
+}
+
+Unit ReadUnnamedUnit(const fs::path& path) {
+  Unit unit;
+  unit.name = path.stem().string();
+  std::vector<Line> lines;
+  ReadLines(path, lines, false);
+  for (const Line& line : lines) {
+    if (line.fields.size() != 1) Fail(line.where + ": expected one text per line");
+    unit.keys.emplace_back();
+    unit.defaults.push_back(Unescape(line.fields[0], line.where));
+  }
+  return unit;
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+  std::ofstream out(path);
+  out << content;
+  if (!out) Fail("cannot write " + path.string());
+}
+
+const char* kBanner = "// Generated by strtab from the string data files. Do not edit.\n";
+
+// Record arrays of units whose ids follow one another in the combined order.
+std::string Records(const std::vector<Unit>& units, const std::string& handle, std::string& strings) {
+  std::string cpp;
+  std::size_t position = 0;
+  for (const Unit& unit : units) {
+    cpp += "const rtl::TResStringRec " + unit.name + "::Strings[" + std::to_string(unit.keys.size()) + "] = {\n";
+    for (std::size_t i = 0; i < unit.keys.size(); ++i, ++position) {
+      const std::uint32_t id = IdAt(position);
+      cpp += "    {&" + handle + ", " + std::to_string(id) + "},\n";
+      strings += std::to_string(id) + "\t" + Escape(unit.defaults[i]) + "\n";
+    }
+    cpp += "};\n";
+  }
+  return cpp;
+}
+
+std::string Declarations(const Unit& unit, bool namedIndices) {
+  std::string h = "namespace " + unit.name + " {\ninline constexpr std::size_t Count = " +
+                  std::to_string(unit.keys.size()) + ";\n";
+  if (namedIndices) {
+    for (std::size_t i = 0; i < unit.keys.size(); ++i) {
+      h += "inline constexpr std::size_t " + unit.keys[i] + " = " + std::to_string(i) + ";\n";
+    }
+  }
+  h += "extern const rtl::TResStringRec Strings[Count];\n}  // namespace " + unit.name + "\n";
+  return h;
+}
+
+void Suite(const fs::path& outdir, const std::vector<fs::path>& files) {
+  std::vector<Unit> units;
+  for (const fs::path& f : files) units.push_back(ReadNamedUnit(f));
+  std::string h = std::string(kBanner) +
+                  "#pragma once\n#include <cstddef>\n#include \"runtime/module/ResString.h\"\n\n"
+                  "namespace suite {\n// The suite library's instance handle.\nextern rtl::HINST HInstance;\n\n";
+  for (const Unit& unit : units) h += Declarations(unit, true) + "\n";
+  h += "}  // namespace suite\n";
+  std::string strings;
+  std::string cpp = std::string(kBanner) + "#include \"SuiteStrings.h\"\n\nnamespace suite {\n\n" +
+                    Records(units, "HInstance", strings) + "\n}  // namespace suite\n";
+  WriteFile(outdir / "SuiteStrings.h", h);
+  WriteFile(outdir / "SuiteStrings.cpp", cpp);
+  WriteFile(outdir / "SuiteStrings.strings", strings);
+}
+
+void Context(const fs::path& outdir, const fs::path& extFile, const fs::path& psFile, const fs::path& tableFile,
+             const std::vector<fs::path>& suiteFiles) {
+  std::vector<Unit> own{ReadUnnamedUnit(extFile), ReadNamedUnit(psFile)};
+  std::vector<Unit> suiteUnits;
+  for (const fs::path& f : suiteFiles) suiteUnits.push_back(ReadNamedUnit(f));
+
+  // Unit numbers of the text table: the suite's units, then the library's two.
+  std::map<std::string, std::size_t> unitNumbers;
+  std::vector<const Unit*> allUnits;
+  for (const Unit& u : suiteUnits) {
+    unitNumbers[u.name] = allUnits.size();
+    allUnits.push_back(&u);
+  }
+  for (const Unit& u : own) {
+    unitNumbers[u.name] = allUnits.size();
+    allUnits.push_back(&u);
+  }
+
+  std::vector<Line> table;
+  ReadLines(tableFile, table, true);
+  std::string texts;
+  std::string entries;
+  for (const Line& line : table) {
+    if (line.fields.size() != 3) Fail(line.where + ": expected unit<TAB>key<TAB>text");
+    const auto unit = unitNumbers.find(line.fields[0]);
+    if (unit == unitNumbers.end()) Fail(line.where + ": unknown unit " + line.fields[0]);
+    const Unit& u = *allUnits[unit->second];
+    std::size_t index = 0;
+    if (!u.keys.empty() && u.keys[0].empty()) {
+      const std::size_t position = std::stoul(line.fields[1]);
+      if (position < 1 || position > u.keys.size()) Fail(line.where + ": no string " + line.fields[1]);
+      index = position - 1;
+    } else {
+      const auto key = u.index.find(line.fields[1]);
+      if (key == u.index.end()) Fail(line.where + ": " + u.name + " has no string " + line.fields[1]);
+      index = key->second;
+    }
+    const std::string gbk = ToGbk(Unescape(line.fields[2], line.where), line.where);
+    entries += "    {" + std::to_string(unit->second) + ", " + std::to_string(index) + ", " +
+               std::to_string(texts.size()) + ", " + std::to_string(gbk.size()) + "},\n";
+    texts += gbk;
+  }
+
+  std::string names;
+  std::string offsets = "    0,\n";
+  for (const std::string& key : own[1].keys) {
+    names += key;
+    names += '\0';
+    offsets += "    " + std::to_string(names.size()) + ",\n";
+  }
+
+  std::string h = std::string(kBanner) +
+                  "#pragma once\n#include <cstddef>\n#include <cstdint>\n#include \"runtime/module/ResString.h\"\n\n"
+                  "namespace context {\n\n" +
+                  Declarations(own[0], false) + "\n" + Declarations(own[1], true) +
+                  "namespace dxPSRes {\n// The names, NUL-terminated, one after another; Count + 1 offsets.\n"
+                  "extern const char NameBlob[];\nextern const std::uint32_t NameOffsets[Count + 1];\n}  // namespace dxPSRes\n\n"
+                  "namespace ChineseTexts {\n"
+                  "// Units of the table, by number: the suite's, in this order, then the library's.\n"
+                  "inline constexpr const char* UnitNames[] = {";
+  for (const Unit* u : allUnits) h += "\"" + u->name + "\", ";
+  h += "};\ninline constexpr std::size_t UnitCount = " + std::to_string(allUnits.size()) +
+       ";\nstruct Entry {\n  std::uint8_t unit;\n  std::uint16_t index;\n  std::uint32_t textOffset;\n"
+       "  std::uint32_t textLength;\n};\ninline constexpr std::size_t Count = " + std::to_string(table.size()) +
+       ";\nextern const Entry Entries[Count];\nextern const char Texts[];\n}  // namespace ChineseTexts\n\n"
+       "}  // namespace context\n";
+
+  std::string strings;
+  std::string cpp = std::string(kBanner) + "#include \"ContextStrings.h\"\n\n#include \"context/UGlobalValue.h\"\n\n"
+                    "namespace context {\n\n" + Records(own, "HInstance", strings) +
+                    "\nconst char dxPSRes::NameBlob[] =\n    " + Literal(names) + ";\n" +
+                    "const std::uint32_t dxPSRes::NameOffsets[dxPSRes::Count + 1] = {\n" + offsets + "};\n\n" +
+                    "const ChineseTexts::Entry ChineseTexts::Entries[ChineseTexts::Count] = {\n" + entries + "};\n" +
+                    "const char ChineseTexts::Texts[] =\n    " + Literal(texts) + ";\n\n}  // namespace context\n";
+  WriteFile(outdir / "ContextStrings.h", h);
+  WriteFile(outdir / "ContextStrings.cpp", cpp);
+  WriteFile(outdir / "ContextStrings.strings", strings);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() >= 3 && args[0] == "suite") {
+      Suite(args[1], std::vector<fs::path>(args.begin() + 2, args.end()));
+      return 0;
+    }
+    if (args.size() >= 5 && args[0] == "context") {
+      Context(args[1], args[2], args[3], args[4], std::vector<fs::path>(args.begin() + 5, args.end()));
+      return 0;
+    }
+    std::fprintf(stderr, "usage: strtab suite <outdir> <unit.txt>... | strtab context <outdir> <ext> <ps> <table> <suite unit.txt>...\n");
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "strtab: %s\n", e.what());
+    return 1;
+  }
+}
