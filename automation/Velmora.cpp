@@ -30,9 +30,9 @@ rtl::UnitCounter VelmoraInitCount;
 
 // The units of the library in link order, each after the units it uses.
 const rtl::UnitEntry kUnits[] = {
-    {"md5", &rtl::CountOnlyInitialization<Md5InitCount>, &rtl::CountOnlyFinalization<Md5InitCount>},
+    rtl::CountOnlyUnit<Md5InitCount>("md5"),
     {"UChangePassword", &UChangePasswordInitialization, &UChangePasswordFinalization},
-    {"Velmora", &rtl::CountOnlyInitialization<VelmoraInitCount>, &rtl::CountOnlyFinalization<VelmoraInitCount>},
+    rtl::CountOnlyUnit<VelmoraInitCount>("Velmora"),
 };
 
 __attribute__((constructor)) void LibraryLoad() { Library.Load("Velmora", AutomationResources(), kUnits, HInstance); }

@@ -46,21 +46,16 @@ rtl::UnitCounter VelmoraInitCount;
 
 // The units of the library in link order, each after the units it uses.
 const rtl::UnitEntry kUnits[] = {
-    {"UHollinObjValueClass", &rtl::CountOnlyInitialization<UHollinObjValueClassInitCount>,
-     &rtl::CountOnlyFinalization<UHollinObjValueClassInitCount>},
-    {"UGlobalValue", &rtl::CountOnlyInitialization<UGlobalValueInitCount>,
-     &rtl::CountOnlyFinalization<UGlobalValueInitCount>},
-    {"UGlobalFunUnt", &rtl::CountOnlyInitialization<UGlobalFunUntInitCount>,
-     &rtl::CountOnlyFinalization<UGlobalFunUntInitCount>},
-    {"UBaseFrm", &rtl::CountOnlyInitialization<UBaseFrmInitCount>, &rtl::CountOnlyFinalization<UBaseFrmInitCount>},
+    rtl::CountOnlyUnit<UHollinObjValueClassInitCount>("UHollinObjValueClass"),
+    rtl::CountOnlyUnit<UGlobalValueInitCount>("UGlobalValue"),
+    rtl::CountOnlyUnit<UGlobalFunUntInitCount>("UGlobalFunUnt"),
+    rtl::CountOnlyUnit<UBaseFrmInitCount>("UBaseFrm"),
     {"dxPSRes", &dxPSResInitialization, &dxPSResFinalization},
-    {"dxExtCtrlsStrs", &rtl::CountOnlyInitialization<dxExtCtrlsStrsInitCount>,
-     &rtl::CountOnlyFinalization<dxExtCtrlsStrsInitCount>},
+    rtl::CountOnlyUnit<dxExtCtrlsStrsInitCount>("dxExtCtrlsStrs"),
     {"Cxgridpopupmenuconsts", &suite::CxgridpopupmenuconstsInitialization, &suite::CxgridpopupmenuconstsFinalization},
     {"DevStrConvert", &DevStrConvertInitialization, &DevStrConvertFinalization},
-    {"UEditLogPaswrdFrm", &rtl::CountOnlyInitialization<UEditLogPaswrdFrmInitCount>,
-     &rtl::CountOnlyFinalization<UEditLogPaswrdFrmInitCount>},
-    {"Velmora", &rtl::CountOnlyInitialization<VelmoraInitCount>, &rtl::CountOnlyFinalization<VelmoraInitCount>},
+    rtl::CountOnlyUnit<UEditLogPaswrdFrmInitCount>("UEditLogPaswrdFrm"),
+    rtl::CountOnlyUnit<VelmoraInitCount>("Velmora"),
 };
 
 __attribute__((constructor)) void LibraryLoad() { Library.Load("Velmora", ContextResources(), kUnits, HInstance); }

@@ -29,23 +29,18 @@ rtl::UnitCounter CxfiltercontrolstrsInitCount;
 rtl::UnitCounter CxeditconstsInitCount;
 rtl::UnitCounter DxbarstrsInitCount;
 
-template <rtl::UnitCounter& counter>
-constexpr rtl::UnitEntry CountOnly(const char* name) {
-  return {name, &rtl::CountOnlyInitialization<counter>, &rtl::CountOnlyFinalization<counter>};
-}
-
 const rtl::UnitEntry kUnits[] = {
-    CountOnly<CxclassesInitCount>("Cxclasses"),
-    CountOnly<DxcoreInitCount>("Dxcore"),
-    CountOnly<CxexportstrsInitCount>("Cxexportstrs"),
-    CountOnly<CxlibrarystrsInitCount>("Cxlibrarystrs"),
-    CountOnly<CxgridstrsInitCount>("Cxgridstrs"),
-    CountOnly<CxgridpopupmenuconstsInitCount>("Cxgridpopupmenuconsts"),
-    CountOnly<CxfilterconstsInitCount>("Cxfilterconsts"),
-    CountOnly<CxdataconstsInitCount>("Cxdataconsts"),
-    CountOnly<CxfiltercontrolstrsInitCount>("Cxfiltercontrolstrs"),
-    CountOnly<CxeditconstsInitCount>("Cxeditconsts"),
-    CountOnly<DxbarstrsInitCount>("Dxbarstrs"),
+    rtl::CountOnlyUnit<CxclassesInitCount>("Cxclasses"),
+    rtl::CountOnlyUnit<DxcoreInitCount>("Dxcore"),
+    rtl::CountOnlyUnit<CxexportstrsInitCount>("Cxexportstrs"),
+    rtl::CountOnlyUnit<CxlibrarystrsInitCount>("Cxlibrarystrs"),
+    rtl::CountOnlyUnit<CxgridstrsInitCount>("Cxgridstrs"),
+    rtl::CountOnlyUnit<CxgridpopupmenuconstsInitCount>("Cxgridpopupmenuconsts"),
+    rtl::CountOnlyUnit<CxfilterconstsInitCount>("Cxfilterconsts"),
+    rtl::CountOnlyUnit<CxdataconstsInitCount>("Cxdataconsts"),
+    rtl::CountOnlyUnit<CxfiltercontrolstrsInitCount>("Cxfiltercontrolstrs"),
+    rtl::CountOnlyUnit<CxeditconstsInitCount>("Cxeditconsts"),
+    rtl::CountOnlyUnit<DxbarstrsInitCount>("Dxbarstrs"),
 };
 
 __attribute__((constructor)) void LibraryLoad() { Library.Load("velmora_suite", SuiteResources(), kUnits, HInstance); }

@@ -50,4 +50,9 @@ template <UnitCounter& counter>
 void CountOnlyFinalization() noexcept {
   counter.Leave();
 }
+// The table entry of such a unit.
+template <UnitCounter& counter>
+constexpr UnitEntry CountOnlyUnit(const char* name) {
+  return {name, &CountOnlyInitialization<counter>, &CountOnlyFinalization<counter>};
+}
 }  // namespace rtl
