@@ -251,18 +251,19 @@ void TerminalFrontEnd::PresentMessage(const rtl::AnsiString& caption, const rtl:
   const int left = kFrameLeft + 6;
   const char* colour = kind == rtl::TMsgKind::Information ? "\x1b[44;97m" : "\x1b[41;97m";
   std::string out = colour;
-  out += MoveTo(top, left) + "┌ " + rtl::GbkToUtf8Display(caption) + " " +
+  out += MoveTo(top, left) + Utf8(u8"┌ ") + rtl::GbkToUtf8Display(caption) + " " +
          Repeat(Utf8(u8"─"), width - static_cast<int>(rtl::GbkDisplayWidth(caption)) - 2) + Utf8(u8"┐");
   int row = top + 1;
   for (const std::string& l : lines) {
     const int pad = width - static_cast<int>(rtl::GbkDisplayWidth(l)) - 2;
-    out += MoveTo(row++, left) + "│ " + rtl::GbkToUtf8Display(l) + std::string(static_cast<std::size_t>(pad), ' ') + " │";
+    out += MoveTo(row++, left) + Utf8(u8"│ ") + rtl::GbkToUtf8Display(l) + std::string(static_cast<std::size_t>(pad), ' ') +
+           Utf8(u8" │");
   }
   const std::string ok = rtl::GbkToUtf8Display("[ 确定 ]");
   const int okPad = (width - 8) / 2;
   out += MoveTo(row++, left) + Utf8(u8"│") + std::string(static_cast<std::size_t>(okPad), ' ') + "\x1b[7m" + ok + "\x1b[27m" +
          std::string(static_cast<std::size_t>(width - 8 - okPad), ' ') + Utf8(u8"│");
-  out += MoveTo(row, left) + Utf8(u8"└") + Repeat(Utf8(u8"─"), width) + "┘\x1b[0m";
+  out += MoveTo(row, left) + Utf8(u8"└") + Repeat(Utf8(u8"─"), width) + Utf8(u8"┘") + "\x1b[0m";
   Write(out);
   for (;;) {
     const int c = ReadByte(-1);
