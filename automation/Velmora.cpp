@@ -48,20 +48,11 @@ extern "C" {
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t,
                                                       std::int32_t, std::int32_t, std::int32_t, std::int32_t* kind) {
-  return Library.EntryPoint([&] {
-    rtl::CheckOut(form);
-    rtl::CheckOut(kind);
-    FrmCP = rtl::TCustomForm::Create<TFrmCP>(rtl::Application, HInstance);
-    *form = FrmCP;
-    *kind = 2;
-  });
+  return Library.EntryPoint([&] { FrmCP = rtl::HandOutForm<TFrmCP>(HInstance, form, kind, 2); });
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL FreeModule(rtl::TCustomForm** form) {
-  return Library.EntryPoint([&] {
-    if (FrmCP == nullptr) return;  // never made a form: the host's reference is not looked at
-    rtl::Free(rtl::LiveFormNamedBy<TFrmCP>(form));
-  });
+  return Library.EntryPoint([&] { rtl::FreeNamedForm(FrmCP, form); });
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL RefreshModule(std::int32_t, std::int32_t) {

@@ -76,19 +76,12 @@ VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, s
     rtl::CheckOut(form);
     rtl::CheckOut(kind);
     HostContext = host;  // first, so a later failure leaves the new context in place
-    ModuleForm = rtl::TCustomForm::Create<TEditLogPaswrdForm>(rtl::Application, HInstance);
-    *form = ModuleForm;
-    *kind = ModuleDisplayKind;
+    ModuleForm = rtl::HandOutForm<TEditLogPaswrdForm>(HInstance, form, kind, ModuleDisplayKind);
   });
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL FreeModule(rtl::TCustomForm** form) {
-  return Library.EntryPoint([&] {
-    if (ModuleForm == nullptr) return;  // never made a form: the host's reference is not looked at
-    // Only a dialog of this library that is still alive is destroyed, so a
-    // stale or foreign reference can never free memory twice.
-    rtl::Free(rtl::LiveFormNamedBy<TEditLogPaswrdForm>(form));
-  });
+  return Library.EntryPoint([&] { rtl::FreeNamedForm(ModuleForm, form); });
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL RefreshModule(std::int32_t, std::int32_t) {

@@ -57,4 +57,26 @@ inline void CheckOut(const void* address) {
   if (address == nullptr) throw EOleSysError("Invalid pointer", E_POINTER);
 }
 
+// CreateModule's hand-out: a new form of class Form owned by the
+// application, written to *ref, and the display kind written to *kind.
+// Both addresses are checked first, so a failure writes neither.
+template <class Form>
+Form* HandOutForm(HINST module, TCustomForm** ref, std::int32_t* kind, std::int32_t displayKind) {
+  CheckOut(ref);
+  CheckOut(kind);
+  Form* form = TCustomForm::Create<Form>(Application, module);
+  *ref = form;
+  *kind = displayKind;
+  return form;
+}
+
+// FreeModule's body: nothing at all while the library has made no form
+// (the host's reference is not looked at); otherwise destroys the live form
+// the host names, never the one the library remembers.
+template <class Form>
+void FreeNamedForm(const Form* lastMade, TCustomForm* const* ref) {
+  if (lastMade == nullptr) return;
+  Free(LiveFormNamedBy<Form>(ref));
+}
+
 }  // namespace rtl
