@@ -1,0 +1,43 @@
+// A host database in a fresh temporary directory, with the host's schema,
+// removed again with the object. Codes, names and stored passwords are UTF-8
+// text as the host stores them.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/Database.h"
+#include "host/HostDatabase.h"
+
+namespace velmora::test {
+
+class TempDatabase {
+ public:
+  TempDatabase();
+  ~TempDatabase();
+  TempDatabase(const TempDatabase&) = delete;
+  TempDatabase& operator=(const TempDatabase&) = delete;
+
+  host::Database& Db() noexcept { return *db_; }
+  const std::string& Path() const noexcept { return path_; }
+  // Another connection to the same file, e.g. to hold a lock.
+  std::unique_ptr<host::Database> OpenConnection() const;
+
+  // Adds a user whose PassWord column holds exactly stored (NULL when absent).
+  void AddUser(const std::string& code, const std::optional<std::string>& stored);
+  // Adds a user whose stored password is the host's encoding of gbkPassword.
+  void AddUserWithPassword(const std::string& code, const std::string& gbkPassword);
+  void AddRight(const std::string& code, int modFunTyp, int modFunId);
+
+  // The user's PassWord column: nullopt for NULL; raises when there is no such user.
+  std::optional<std::string> StoredPassword(const std::string& code);
+  host::UserRecord User(const std::string& code);
+
+ private:
+  std::string dir_;
+  std::string path_;
+  std::unique_ptr<host::Database> db_;
+};
+
+}  // namespace velmora::test
