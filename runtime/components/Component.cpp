@@ -18,8 +18,14 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   destroying_ = true;
+  if (alive_) *alive_ = false;
   DestroyComponents();
   if (owner_ != nullptr) owner_->Remove(this);
+}
+
+std::shared_ptr<const bool> TComponent::AliveFlag() const {
+  if (!alive_) alive_ = std::make_shared<bool>(true);
+  return alive_;
 }
 
 void TComponent::DestroyComponents() {
@@ -56,6 +62,10 @@ bool TComponent::Owns(const void* component) const noexcept {
 
 void TComponent::SetOwner(TComponent* owner) {
   if (owner == owner_) return;
+  // Names stay unique among an owner's components, as SetName keeps them.
+  if (owner != nullptr && !name_.empty() && owner->FindComponent(name_) != nullptr) {
+    throw EComponentError("A component named " + name_ + " already exists");
+  }
   if (owner_ != nullptr) owner_->Remove(this);
   if (owner != nullptr) owner->Insert(this);
 }

@@ -65,10 +65,15 @@ class TComponent : public TObject {
   // addresses only, so it is safe for a pointer that may be stale.
   bool Owns(const void* component) const noexcept;
 
-  // Moves this component to another owner (or none), removing it from the old one first.
+  // Moves this component to another owner (or none), removing it from the old
+  // one first. Raises EComponentError, and stays, when the new owner already
+  // has a component of its name.
   void SetOwner(TComponent* owner);
 
   bool Destroying() const noexcept { return destroying_; }
+  // A flag that turns false when this component is destroyed, for code that
+  // runs handlers which may destroy it and must not touch it afterwards.
+  std::shared_ptr<const bool> AliveFlag() const;
   void BeforeDestruction() noexcept override { destroying_ = true; }
 
   // Sets a property from a form description. Returns false for a name the
@@ -98,6 +103,7 @@ class TComponent : public TObject {
   AnsiString name_;
   std::vector<Owned<TComponent>> components_;
   bool destroying_ = false;
+  mutable std::shared_ptr<bool> alive_;
 };
 
 // Converts obj to T, raising EInvalidCast ("Invalid class typecast") when it is not one.

@@ -122,7 +122,7 @@ TWinControl::~TWinControl() {
 void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
   control->parent_ = this;
-  if (auto* win = dynamic_cast<TWinControl*>(control)) win->insertion_ = controls_.size();
+  if (auto* win = dynamic_cast<TWinControl*>(control)) win->insertion_ = ++insertions_;
 }
 
 void TWinControl::RemoveControl(TControl* control) {

@@ -123,8 +123,9 @@ class TWinControl : public TControl {
   void RemoveControl(TControl* control);
 
   std::vector<TControl*> controls_;  // children, in insertion order
+  std::uint64_t insertions_ = 0;     // children ever inserted, to number the next one
   int tabOrder_ = -1;
-  std::uint64_t insertion_ = 0;  // position among the parent's children, for tab-order ties
+  std::uint64_t insertion_ = 0;  // when it was inserted into its parent, for tab-order ties
 };
 
 }  // namespace rtl

@@ -8,8 +8,10 @@ namespace rtl {
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) { TabStop = true; }
 
 void TEdit::KeyPress(char& key) {
+  // The handler may destroy the edit with its form: then nothing of it is touched.
+  const std::shared_ptr<const bool> alive = AliveFlag();
   TWinControl::KeyPress(key);
-  if (ReadOnly || key == '\0') return;
+  if (!*alive || ReadOnly || key == '\0') return;
   if (key == '\b') {
     const AnsiString& text = Text();
     SetText(text.substr(0, text.size() - GbkLastCharLength(text)));

@@ -27,7 +27,7 @@ void CollectButtons(const TWinControl& parent, std::vector<TButton*>& out) {
 
 class Session final : public ModalSession {
  public:
-  Session(TCustomForm& form, std::shared_ptr<bool> alive) : form_(&form), alive_(std::move(alive)) {}
+  Session(TCustomForm& form, std::shared_ptr<const bool> alive) : form_(&form), alive_(std::move(alive)) {}
   TCustomForm* Form() const noexcept override { return *alive_ ? form_ : nullptr; }
   bool Ended() const noexcept override { return !*alive_ || form_->ModalEnded(); }
   void Deliver(const InputEvent& event) noexcept override {
@@ -36,7 +36,7 @@ class Session final : public ModalSession {
 
  private:
   TCustomForm* form_;
-  std::shared_ptr<bool> alive_;
+  std::shared_ptr<const bool> alive_;
 };
 
 }  // namespace
@@ -57,10 +57,7 @@ void TCustomForm::BeforeDestruction() noexcept {
   }
 }
 
-TCustomForm::~TCustomForm() {
-  activeControl_ = nullptr;
-  *alive_ = false;
-}
+TCustomForm::~TCustomForm() { activeControl_ = nullptr; }
 
 void TCustomForm::Construct() {
   std::string rootName;
@@ -177,11 +174,12 @@ int TCustomForm::ShowModal() {
   if (Visible() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
   TFrontEnd* frontEnd = Application != nullptr ? Application->FrontEnd() : nullptr;
   if (frontEnd == nullptr) throw EInvalidOperation("There is no front end to show the form");
-  std::shared_ptr<bool> alive = alive_;
+  const std::shared_ptr<const bool> alive = AliveFlag();
   modalResult_ = mrNone;
   modal_ = true;
   try {
     Show();
+    if (!*alive) return mrCancel;  // destroyed by its show handler
     if (activeControl_ == nullptr) SelectNext(nullptr, true, true);
     Session session(*this, alive);
     const bool finished = frontEnd->RunModal(session);
@@ -213,7 +211,7 @@ void TCustomForm::HandleInput(const InputEvent& event) noexcept {
 }
 
 void TCustomForm::DispatchKey(Word key, TShiftState shift) {
-  const std::shared_ptr<bool> alive = alive_;
+  const std::shared_ptr<const bool> alive = AliveFlag();
   if (shift.alt && ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) {
     if (TButton* button = FindAccelerator(static_cast<char>(key))) {
       button->SetFocus();
@@ -271,7 +269,7 @@ bool TCustomForm::DialogKey(TWinControl* target, Word key, TShiftState shift) {
 void TCustomForm::DispatchText(const AnsiString& text) {
   TWinControl* target = activeControl_;
   if (target == nullptr) return;
-  const std::shared_ptr<bool> alive = alive_;
+  const std::shared_ptr<const bool> alive = AliveFlag();
   for (std::size_t pos = 0; pos < text.size() && *alive && activeControl_ == target;) {
     const std::size_t length = std::max<std::size_t>(GbkCharLength(text, pos), 1);
     if (length == 1) {

@@ -134,7 +134,6 @@ class TCustomForm : public TWinControl {
   TWinControl* activeControl_ = nullptr;
   int modalResult_ = mrNone;
   bool modal_ = false;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class TForm : public TCustomForm {

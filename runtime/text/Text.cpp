@@ -46,10 +46,13 @@ AnsiString IntToStr(std::int64_t value) {
 
 std::int32_t StrToInt(std::string_view s) {
   std::string_view digits = s;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  const bool plus = !digits.empty() && digits.front() == '+';
+  if (plus) digits.remove_prefix(1);
   std::int32_t value = 0;
   auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+  // One sign at most: from_chars would take the minus of "+-1".
+  if (digits.empty() || (plus && digits.front() == '-') || error != std::errc() ||
+      end != digits.data() + digits.size()) {
     throw EConvertError("'" + AnsiString(s) + "' is not a valid integer value");
   }
   return value;

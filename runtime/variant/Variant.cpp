@@ -31,17 +31,26 @@ bool ParseNumber(std::string_view text, double& out) {
   const char* first = trimmed.data();
   if (*first == '+') ++first;
   auto [end, error] = std::from_chars(first, trimmed.data() + trimmed.size(), out);
-  return error == std::errc() && end == trimmed.data() + trimmed.size();
+  // "nan" and "inf" are words, not numbers.
+  return error == std::errc() && end == trimmed.data() + trimmed.size() && std::isfinite(out);
+}
+
+// The number a conversion to type `to` starts from; a failure names `to`.
+double NumberFor(const Variant& v, const char* to) {
+  try {
+    return v.AsDouble();
+  } catch (const EVariantError&) {
+    RaiseCast(v.Target().Type(), to);
+  }
 }
 
 bool IsNumeric(VarType t) { return t == VarType::Integer || t == VarType::Int64 || t == VarType::Double; }
 
-Variant AddNumbers(const Variant& a, const Variant& b) {
+// x and y are the exact values of a and b when neither is a Double.
+Variant AddNumbers(const Variant& a, const Variant& b, std::int64_t x, std::int64_t y) {
   const VarType ta = a.Type();
   const VarType tb = b.Type();
   if (ta == VarType::Double || tb == VarType::Double) return Variant(a.AsDouble() + b.AsDouble());
-  const std::int64_t x = ta == VarType::Integer ? a.AsInteger() : static_cast<std::int64_t>(a.AsDouble());
-  const std::int64_t y = tb == VarType::Integer ? b.AsInteger() : static_cast<std::int64_t>(b.AsDouble());
   std::int64_t sum = 0;
   if (__builtin_add_overflow(x, y, &sum)) throw EVariantError("Variant overflow");
   if (sum >= std::numeric_limits<std::int32_t>::min() && sum <= std::numeric_limits<std::int32_t>::max() &&
@@ -142,7 +151,7 @@ double Variant::AsDouble() const {
 std::int32_t Variant::AsInteger() const {
   const Variant& v = Target();
   if (v.Type() == VarType::Integer) return std::get<std::int32_t>(v.value_);
-  const double d = v.AsDouble();
+  const double d = NumberFor(v, "Integer");
   const double rounded = std::nearbyint(d);
   if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max())) {
     RaiseCast(v.Type(), "Integer");
@@ -158,7 +167,7 @@ bool Variant::AsBoolean() const {
     if (text == "TRUE") return true;
     if (text == "FALSE") return false;
   }
-  return v.AsDouble() != 0;
+  return NumberFor(v, "Boolean") != 0;
 }
 
 DispatchPtr Variant::AsDispatch() const {
@@ -190,9 +199,15 @@ Variant operator+(const Variant& left, const Variant& right) {
   const bool bNumberLike = IsNumeric(tb) || b.IsText();
   if (!aNumberLike || !bNumberLike) RaiseInvalidOperation();
   // A text added to a number is read as a number, as the toolkit does.
-  if (a.IsText()) return AddNumbers(Variant(a.AsDouble()), b);
-  if (b.IsText()) return AddNumbers(a, Variant(b.AsDouble()));
-  return AddNumbers(a, b);
+  if (a.IsText()) return AddNumbers(Variant(a.AsDouble()), b, 0, 0);
+  if (b.IsText()) return AddNumbers(a, Variant(b.AsDouble()), 0, 0);
+  // Whole numbers add exactly, not through a Double.
+  const auto whole = [](const Variant& v) -> std::int64_t {
+    if (const auto* i = std::get_if<std::int32_t>(&v.value_)) return *i;
+    if (const auto* l = std::get_if<std::int64_t>(&v.value_)) return *l;
+    return 0;
+  };
+  return AddNumbers(a, b, whole(a), whole(b));
 }
 
 }  // namespace rtl

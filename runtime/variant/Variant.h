@@ -28,6 +28,8 @@ class Variant {
   Variant(AnsiString v) : value_(std::move(v)) {}
   Variant(const char* v) : value_(AnsiString(v)) {}
   Variant(WideString v) : value_(std::move(v)) {}
+  // Without it a u"" literal would become a Boolean through the pointer.
+  Variant(const char16_t* v) : value_(WideString(v)) {}
   Variant(DispatchPtr v) : value_(std::move(v)) {}
   Variant(ByteArray v) : value_(std::move(v)) {}
 
