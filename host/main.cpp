@@ -39,7 +39,9 @@ options:
                      with demo users "demo" and "md5demo", password "demo")
   --user CODE        the signed-in user (default: demo for the context
                      edition, md5demo for the automation edition)
-  --edition NAME     context or automation (default: read from the library)
+  --edition NAME     context or automation (default: read from the library);
+                     picks the library beside this program, and a LIBRARY
+                     of the other edition is refused
   --script FILE      take input from a script file ("-" for standard input)
   --do COMMAND       one script command; may be repeated
                      commands: type <text> | key <Enter|Tab|Shift+Tab|Esc|
@@ -137,7 +139,12 @@ int Run(const Options& o, const char* argv0) {
   if (o.command == "info") return host::ShowInfo(library, std::cout);
 
   const host::LibraryResources resources(library);
-  const host::Edition edition = o.edition.value_or(host::DetectEdition(resources.Directory()));
+  // The entry points' signatures differ: never call a library as the other edition.
+  const host::Edition edition = host::DetectEdition(resources.Directory());
+  if (o.edition && *o.edition != edition) {
+    throw host::HostError(library + " is the " + host::EditionName(edition) + " edition, not the " +
+                          host::EditionName(*o.edition) + " edition");
+  }
   const bool demo = o.db.empty();
   host::Database db(demo ? "velmora-demo.db" : o.db, demo);
   host::EnsureSchema(db);

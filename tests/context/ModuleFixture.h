@@ -16,6 +16,7 @@
 #include "host/ModuleLoader.h"
 #include "host/SessionLog.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/Expectations.h"
 
 namespace velmora::test {
 
@@ -37,14 +38,6 @@ std::vector<Step> Fill(const rtl::AnsiString& oldPass, const rtl::AnsiString& ne
 // The edits of the dialog, by name, as FormState holds them.
 std::map<std::string, rtl::AnsiString> Edits(const rtl::AnsiString& oldPass, const rtl::AnsiString& newPass,
                                              const rtl::AnsiString& confirmPass);
-
-// Names parameterised tests after their case's name field.
-struct CaseName {
-  template <class Case>
-  std::string operator()(const ::testing::TestParamInfo<Case>& param) const {
-    return param.param.name;
-  }
-};
 
 // What one showing of the dialog produced.
 struct DialogRun {
@@ -75,11 +68,5 @@ class ContextModuleTest : public ::testing::Test {
   std::unique_ptr<host::LoadedModule> module_;
   host::SessionLog log_;
 };
-
-// Failure-message helpers: "expected X, got Y".
-std::string ExpectedGot(const std::vector<rtl::AnsiString>& expected, const std::vector<rtl::AnsiString>& got);
-std::string ExpectedGot(const std::map<std::string, rtl::AnsiString>& expected,
-                        const std::map<std::string, rtl::AnsiString>& got);
-std::string ExpectedGot(const std::vector<rtl::WideString>& expected, const std::vector<rtl::WideString>& got);
 
 }  // namespace velmora::test

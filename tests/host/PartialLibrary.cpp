@@ -1,0 +1,14 @@
+// A library that looks like the automation edition by its resources but
+// exports only CreateModule, so that a host must refuse it by name of the
+// first entry point it lacks.
+#include <cstdint>
+#include <span>
+
+#include "runtime/module/Export.h"
+
+std::span<const std::uint8_t> PartialResources();
+
+extern "C" VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(void**, std::int32_t, std::int32_t, std::int32_t,
+                                                                 std::int32_t, std::int32_t, std::int32_t*) {
+  return PartialResources().empty() ? 1 : 0;
+}
