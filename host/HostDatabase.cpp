@@ -26,10 +26,13 @@ void AddDemoData(Database& db) {
                 EncodeHostPassword(kDemoPassword)});
     db.Execute("INSERT INTO P_User (UserCode, UserName, PassWord) VALUES (?, ?, ?)",
                {kDemoMd5User, reinterpret_cast<const char*>(u8"演示用户（摘要）"), Md5Hex(kDemoPassword)});
-    for (const char* right : {"3|101", "3|102", "1|103"}) {
-      const std::string r = right;
+    struct Right {
+      const char* type;
+      const char* id;
+    };
+    for (const Right& right : {Right{"3", "101"}, Right{"3", "102"}, Right{"1", "103"}}) {
       db.Execute("INSERT INTO P_FunRight (UserCode, ModFunTyp, ModFunID) VALUES (?, ?, ?)",
-                 {kDemoUser, r.substr(0, 1), r.substr(2)});
+                 {kDemoUser, right.type, right.id});
     }
     db.Commit();
   } catch (...) {

@@ -15,8 +15,6 @@
 // Pictures are text: "size W H", "depths 4 8 24 32", then "pixels" and H
 // rows of W characters, each a colour of the standard 16-colour palette
 // (0-9, a-f) or '.' for transparent.
-#include <iconv.h>
-
 #include <cctype>
 
 #include <cstdint>
@@ -29,40 +27,17 @@
 #include <string>
 #include <vector>
 
+#include "ToolText.h"
+
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& message) { throw std::runtime_error(message); }
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail("cannot read " + path.string());
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Convert(const std::string& text, const char* to, const std::string& what) {
-  iconv_t cd = iconv_open(to, "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) Fail(std::string("no iconv converter to ") + to);
-  std::string out(text.size() * 4 + 16, '\0');
-  char* in = const_cast<char*>(text.data());
-  std::size_t inLeft = text.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (rc == static_cast<std::size_t>(-1)) {
-    Fail(what + ": text at byte " + std::to_string(text.size() - inLeft) + " cannot be converted to " + to);
-  }
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
-std::string ToGbk(const std::string& utf8, const std::string& what) { return Convert(utf8, "CP936", what); }
-std::string ToUtf16(const std::string& utf8, const std::string& what) { return Convert(utf8, "UTF-16LE", what); }
+using tooltext::Fail;
+using tooltext::ReadFile;
+using tooltext::ToGbk;
+using tooltext::ToUtf16;
 
 void Put16(Bytes& b, std::uint32_t v) {
   b.push_back(static_cast<std::uint8_t>(v));
@@ -447,21 +422,7 @@ std::map<std::uint32_t, Bytes> StringBlocks(const fs::path& path) {
     if (tab == std::string::npos) Fail(path.string() + ": expected id<TAB>text");
     const auto id = static_cast<std::uint32_t>(std::stoul(line.substr(0, tab)));
     if (id > 0xFFFF) Fail(path.string() + ": string id beyond 65535");
-    std::string text;
-    for (std::size_t i = tab + 1; i < line.size(); ++i) {
-      if (line[i] != '\\') {
-        text += line[i];
-        continue;
-      }
-      if (++i >= line.size()) Fail(path.string() + ": backslash at the end of a line");
-      switch (line[i]) {
-        case 'r': text += '\r'; break;
-        case 'n': text += '\n'; break;
-        case 't': text += '\t'; break;
-        case '\\': text += '\\'; break;
-        default: Fail(path.string() + ": unknown escape \\" + std::string(1, line[i]));
-      }
-    }
+    const std::string text = tooltext::Unescape(line.substr(tab + 1), path.string());
     if (!blocks[id / 16 + 1].emplace(id % 16, ToUtf16(text, "string " + std::to_string(id))).second) {
       Fail(path.string() + ": string id " + std::to_string(id) + " twice");
     }

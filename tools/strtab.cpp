@@ -19,8 +19,6 @@
 // Ids are dealt out from the top of the id range in blocks of sixteen: the
 // string at position p of a library's combined order has the id
 // (4095 - p / 16) * 16 + p % 16.
-#include <iconv.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -31,11 +29,16 @@
 #include <string>
 #include <vector>
 
+#include "ToolText.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& message) { throw std::runtime_error(message); }
+using tooltext::Escape;
+using tooltext::Fail;
+using tooltext::ToGbk;
+using tooltext::Unescape;
 
 struct Line {
   std::vector<std::string> fields;
@@ -68,52 +71,6 @@ void ReadLines(const fs::path& path, std::vector<Line>& out, bool allowInclude) 
     }
     out.push_back({Split(text), path.filename().string() + ":" + std::to_string(number)});
   }
-}
-
-std::string Unescape(const std::string& text, const std::string& where) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out += text[i];
-      continue;
-    }
-    if (++i >= text.size()) Fail(where + ": backslash at the end of a text");
-    switch (text[i]) {
-      case 'r': out += '\r'; break;
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case '\\': out += '\\'; break;
-      default: Fail(where + ": unknown escape \\" + std::string(1, text[i]));
-    }
-  }
-  return out;
-}
-
-std::string ToGbk(const std::string& utf8, const std::string& where) {
-  iconv_t cd = iconv_open("CP936", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) Fail("no iconv converter to CP936");
-  std::string out(utf8.size() * 2 + 4, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  std::size_t inLeft = utf8.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (rc == static_cast<std::size_t>(-1)) Fail(where + ": text cannot be written in GBK");
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else out += c;
-  }
-  return out;
 }
 
 // A C++ string literal of arbitrary bytes, split into lines; octal escapes
