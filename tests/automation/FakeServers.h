@@ -1,55 +1,38 @@
 // Fake host automation servers for the automation edition, registered under
 // the host's ProgIDs for as long as a FakeServers object lives. Each
-// CreateOleObject makes a new server object; the objects record every call
-// they receive (member, text, the argument's variant type as it arrived),
-// answer as programmed, and log their creation and final release.
+// CreateOleObject makes a new server object; the objects record what they
+// receive, answer as programmed, show messages on the application's front
+// end as the host's own servers do, and log their creation and final release.
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "runtime/db/DataPacket.h"
+#include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
-#include "runtime/variant/Variant.h"
+#include "runtime/except/Exceptions.h"
+#include "runtime/forms/Application.h"
 
 namespace velmora::test {
 
 inline constexpr const char* kFuncStorageProgId = "TarnCore.FuncStorage";
 inline constexpr const char* kDataCtlProgId = "TarnCore.DataCtl";
 
-// One call of alert, prompt, Opensql or Execsql as the server received it.
-struct ServerCall {
-  std::string member;
-  rtl::VarType argumentType;  // ByRef for an argument passed by reference
-  rtl::VarType targetType;    // the type of the value a by-reference argument refers to
-  rtl::WideString text;
-};
-
-// Data packets for Opensql answers.
-rtl::Variant PacketOf(const rtl::DataPacket& packet);
-// A packet with the single string field "password" and one row holding stored
-// (a GBK text, or Null when absent).
-rtl::Variant PasswordRow(const std::optional<rtl::AnsiString>& stored);
-// The same field without any row.
-rtl::Variant NoPasswordRows();
+inline rtl::Variant PacketOf(const rtl::DataPacket& packet) { return rtl::Variant(rtl::EncodeDataPacket(packet)); }
 
 class FakeServers {
  public:
-  static constexpr const char* kUserIdFailure = "UserID refused";
-  static constexpr const char* kUserNameFailure = "UserName refused";
-  static constexpr const char* kOpenFailure = "Opensql refused";
-  static constexpr const char* kExecFailure = "Execsql refused";
-  static constexpr const char* kPromptFailure = "prompt refused";
-
   FakeServers();
-  ~FakeServers();
   FakeServers(const FakeServers&) = delete;
   FakeServers& operator=(const FakeServers&) = delete;
 
   // Withdraws a ProgID, so that creating it fails as for an unknown class.
-  void Unregister(const std::string& progId);
+  void Unregister(const std::string& progId) { (progId == kDataCtlProgId ? dataCtl_ : funcStorage_).reset(); }
 
   // Programmable behaviour.
   rtl::Variant userName = rtl::Variant(u"测试用户");
@@ -60,31 +43,87 @@ class FakeServers {
   std::function<rtl::Variant(const rtl::WideString& sql)> answer;
   bool failExec = false;
   bool failPrompt = false;
-  rtl::HResult funcStorageFactoryResult = rtl::S_OK;
   rtl::HResult dataCtlFactoryResult = rtl::S_OK;
 
-  // Opensql answers the password row of this text (GBK; Null when absent).
-  void StorePassword(const std::optional<rtl::AnsiString>& stored);
+  // Opensql answers one row whose string field "password" holds stored (GBK).
+  void StorePassword(const rtl::AnsiString& stored) {
+    answer = [stored](const rtl::WideString&) {
+      rtl::DataPacket packet;
+      packet.AddField("password", rtl::ftString);
+      packet.AppendRow({rtl::Variant(stored)});
+      return PacketOf(packet);
+    };
+  }
 
   // What the module did with the servers.
-  std::vector<ServerCall> calls;            // alert, prompt, Opensql, Execsql in order
   std::vector<rtl::WideString> queries;     // Opensql texts
   std::vector<rtl::WideString> statements;  // Execsql texts
   std::vector<std::string> lifecycle;       // "create FuncStorage#1", "release DataCtl#1", ...
+  // For alert, prompt, Opensql and Execsql: how each argument arrived, as
+  // "<variant type>" or "ByRef <type referred to>".
+  std::map<std::string, std::set<std::string>> passing;
   int userIdCalls = 0;
 
-  int Released(const std::string& server) const;
-  std::vector<ServerCall> CallsOf(const std::string& member) const;
-
-  // Used by the server objects.
-  void Record(const std::string& member, const rtl::Variant& argument);
-  void Lifecycle(std::string event) { lifecycle.push_back(std::move(event)); }
-
  private:
-  int funcStorageSerial_ = 0;
-  int dataCtlSerial_ = 0;
   std::optional<rtl::ComServerRegistration> funcStorage_;
   std::optional<rtl::ComServerRegistration> dataCtl_;
 };
+
+// One server object: "<name>#<serial>" with members of one text argument.
+class FakeServer final : public rtl::TAutoObject {
+ public:
+  FakeServer(FakeServers& fake, std::string name) : fake_(fake), name_(std::move(name)) {
+    fake_.lifecycle.push_back("create " + name_);
+  }
+  ~FakeServer() override { fake_.lifecycle.push_back("release " + name_); }
+  using rtl::TAutoObject::AddMember;
+
+  // Records the argument (and its text into texts), raises when *fail, else
+  // shows the text as a message of kind (if any) and returns what answer gives.
+  void AddTextMember(const std::string& member, const bool* fail, std::optional<rtl::TMsgKind> kind,
+                     std::vector<rtl::WideString>* texts = nullptr,
+                     std::function<rtl::Variant(const rtl::WideString&)>* answer = nullptr) {
+    AddMember(member, 1, [=, this](std::span<rtl::Variant> args) {
+      std::string how = rtl::Variant::TypeName(args[0].Type());
+      if (args[0].Type() == rtl::VarType::ByRef) how += std::string(" ") + rtl::Variant::TypeName(args[0].Target().Type());
+      fake_.passing[member].insert(how);
+      if (texts != nullptr) texts->push_back(args[0].Target().AsWideString());
+      if ((fail != nullptr && *fail) || (answer != nullptr && !*answer)) throw rtl::Exception(member + " refused");
+      rtl::TFrontEnd* frontEnd = rtl::Application->FrontEnd();
+      if (kind && frontEnd != nullptr) frontEnd->ShowMessage(rtl::Application->Title, TextArg(args, 0), *kind);
+      return answer != nullptr ? (*answer)(texts->back()) : rtl::Variant();
+    });
+  }
+
+ private:
+  FakeServers& fake_;
+  std::string name_;
+};
+
+inline FakeServers::FakeServers() {
+  funcStorage_.emplace(kFuncStorageProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
+    auto server = rtl::TAutoObject::Create<FakeServer>(*this, "FuncStorage#" + std::to_string(++serial));
+    server->AddMember("UserName", 0, [this](std::span<rtl::Variant>) {
+      if (failUserName) throw rtl::Exception("UserName refused");
+      return userName;
+    });
+    server->AddMember("UserID", 0, [this](std::span<rtl::Variant>) {
+      if (++userIdCalls == failUserIdCall) throw rtl::Exception("UserID refused");
+      return userId;
+    });
+    server->AddTextMember("alert", nullptr, rtl::TMsgKind::Warning);
+    server->AddTextMember("prompt", &failPrompt, rtl::TMsgKind::Information);
+    out = server;
+    return rtl::S_OK;
+  });
+  dataCtl_.emplace(kDataCtlProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
+    if (rtl::Failed(dataCtlFactoryResult)) return dataCtlFactoryResult;
+    auto server = rtl::TAutoObject::Create<FakeServer>(*this, "DataCtl#" + std::to_string(++serial));
+    server->AddTextMember("Opensql", nullptr, std::nullopt, &queries, &answer);
+    server->AddTextMember("Execsql", &failExec, std::nullopt, &statements);
+    out = server;
+    return rtl::S_OK;
+  });
+}
 
 }  // namespace velmora::test

@@ -2,7 +2,7 @@
 // host's context and a temporary SQLite database.
 #include "host/ContextHost.h"
 #include "host/Encoding.h"
-#include "tests/context/ModuleFixture.h"
+#include "tests/context/ContextFixture.h"
 #include "tests/support/TempDatabase.h"
 
 namespace velmora::test {
@@ -18,14 +18,12 @@ class PasswordDialogOnDatabase : public ContextModuleTest {
 
   DialogRun RunAs(const std::string& code, std::vector<Step> steps) {
     host::ContextHost context(db_.Db(), db_.User(code), log_);
-    return RunDialog(context, std::move(steps));
+    return RunWith(context, std::move(steps));
   }
 
   void ExpectStored(const std::string& code, const rtl::AnsiString& plain) {
-    const std::optional<std::string> stored = db_.StoredPassword(code);
-    const std::string expected = host::EncodeHostPassword(plain);
-    EXPECT_EQ(stored, expected) << "expected " << code << "'s PassWord " << expected << " (encoded "
-                                << Readable(plain) << "), got " << stored.value_or("NULL");
+    EXPECT_EQ(db_.StoredPassword(code), host::EncodeHostPassword(plain))
+        << "expected " << code << "'s password to be " << Readable(plain);
   }
 
   TempDatabase db_;
@@ -34,130 +32,83 @@ class PasswordDialogOnDatabase : public ContextModuleTest {
 struct ChangeCase {
   const char* name;
   rtl::AnsiString newPass;
-  rtl::AnsiString confirmPass;
 };
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
 
 class SuccessfulChange : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<ChangeCase> {};
 
 TEST_P(SuccessfulChange, WritesEncodedNewPasswordReportsSuccessAndEndsWithOk) {
-  const ChangeCase& c = GetParam();
-  const DialogRun run = RunAs("demo", Fill("old", c.newPass, c.confirmPass, {Click("btnOK")}));
-  EXPECT_EQ(run.result, kModalOk) << "expected modal result 1, got " << run.result;
-  const std::vector<rtl::AnsiString> expected{kPasswordChanged};
-  EXPECT_EQ(run.messages, expected) << ExpectedGot(expected, run.messages);
-  ExpectStored("demo", c.newPass);
+  const rtl::AnsiString& newPass = GetParam().newPass;
+  const DialogRun run = RunAs("demo", Fill("old", newPass, newPass, {Click("btnOK")}));
+  EXPECT_EQ(run.result, kModalOk);
+  EXPECT_TRUE(Shows(run, {kPasswordChanged}));
+  ExpectStored("demo", newPass);
   ExpectStored("other", "old");
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, SuccessfulChange,
-                         ::testing::Values(ChangeCase{"NewPassword", "new", "new"},
-                                           ChangeCase{"EmptyNewAndConfirmation", "", ""},
-                                           ChangeCase{"SameAsOld", "old", "old"},
-                                           ChangeCase{"ChineseCharacters", "新密码", "新密码"},
-                                           ChangeCase{"BlanksAroundKeptAsTyped", " n ", " n "}),
+                         ::testing::Values(ChangeCase{"EmptyNewAndConfirmation", ""},
+                                           ChangeCase{"ChineseCharacters", "新密码"},
+                                           ChangeCase{"BlanksAroundKeptAsTyped", " n "}),
                          CaseName());
 
 struct RejectCase {
   const char* name;
   rtl::AnsiString oldPass, newPass, confirmPass;
   const char* message;
-  std::map<std::string, rtl::AnsiString> editsAfter;
+  std::array<rtl::AnsiString, 3> editsAfter;
   const char* focusAfter;
 };
+void PrintTo(const RejectCase& c, std::ostream* os) { *os << c.name; }
 
 class RejectedEntries : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<RejectCase> {};
 
 TEST_P(RejectedEntries, ShowMessageResetEditsAndStayOpen) {
   const RejectCase& c = GetParam();
   const DialogRun run = RunAs("demo", Fill(c.oldPass, c.newPass, c.confirmPass, {Click("btnOK")}));
-  const std::vector<rtl::AnsiString> expected{c.message};
-  EXPECT_EQ(run.messages, expected) << ExpectedGot(expected, run.messages);
-  ASSERT_TRUE(run.stillOpen.has_value()) << "expected the dialog open, got it ended with " << run.result;
-  EXPECT_EQ(run.stillOpen->modalResult, 0) << "expected no modal result, got " << run.stillOpen->modalResult;
-  EXPECT_EQ(run.stillOpen->edits, c.editsAfter) << ExpectedGot(c.editsAfter, run.stillOpen->edits);
-  EXPECT_EQ(run.stillOpen->focused, c.focusAfter)
-      << "expected focus in " << c.focusAfter << ", got " << run.stillOpen->focused;
+  EXPECT_TRUE(Shows(run, {c.message}));
+  ASSERT_TRUE(OpenWith(run, Edits(c.editsAfter[0], c.editsAfter[1], c.editsAfter[2])));
+  EXPECT_EQ(run.stillOpen->focused, c.focusAfter);
   ExpectStored("demo", "old");
-  EXPECT_EQ(log_.passwordWrites, 0) << "expected no write, got " << log_.passwordWrites;
+  EXPECT_EQ(log_.passwordWrites, 0);
 }
 
+// The edits after the message: old, new and confirmation.
 INSTANTIATE_TEST_SUITE_P(
     Entries, RejectedEntries,
     ::testing::Values(
-        RejectCase{"WrongOldPasswordClearsOnlyOldEdit", "wrong", "n1", "n1", kOldPasswordWrong,
-                   Edits("", "n1", "n1"), "edtOldPass"},
-        RejectCase{"OldPasswordIsNotTrimmed", "old ", "n1", "n1", kOldPasswordWrong, Edits("", "n1", "n1"),
-                   "edtOldPass"},
-        RejectCase{"DifferentNewPasswordsClearBothNewEdits", "old", "n1", "n2", kNewPasswordsDiffer,
-                   Edits("old", "", ""), "edtNewPass"},
-        RejectCase{"TrailingBlankInConfirmationOnlyIsAMismatch", "old", "n1", "n1 ", kNewPasswordsDiffer,
-                   Edits("old", "", ""), "edtNewPass"},
-        RejectCase{"EmptyConfirmationIsAMismatch", "old", "n1", "", kNewPasswordsDiffer, Edits("old", "", ""),
-                   "edtNewPass"}),
+        RejectCase{"WrongOldClearsOld", "wrong", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},
+        RejectCase{"OldIsNotTrimmed", "old ", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},
+        RejectCase{"DifferentNewClearBoth", "old", "n1", "n2", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"},
+        RejectCase{"BlankAfterConfirmation", "old", "n1", "n1 ", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"}),
     CaseName());
 
-Step ExpectFocus(const char* name) {
-  return Inspect([name](rtl::TCustomForm& form) {
-    const std::string focused = form.ActiveControl() != nullptr ? form.ActiveControl()->Name() : "";
-    EXPECT_EQ(focused, name) << "expected focus in " << name << ", got " << focused;
-  });
+// Enter walks old, new and confirmation, and in the confirmation acts as OK.
+TEST_F(PasswordDialogOnDatabase, EnterMovesFocusThenActsAsOk) {
+  for (const char* oldPass : {"wrong", "old"}) {
+    SCOPED_TRACE(oldPass);
+    const DialogRun run = RunAs("demo", {ExpectFocus("edtOldPass"), Type(oldPass), Enter(), ExpectFocus("edtNewPass"),
+                                         Type("n1"), Enter(), ExpectFocus("edtConfirmPass"), Type("n1"), Enter()});
+    const bool right = std::string(oldPass) == "old";
+    EXPECT_TRUE(Shows(run, {right ? kPasswordChanged : kOldPasswordWrong}));
+    EXPECT_EQ(run.stillOpen ? run.stillOpen->modalResult : run.result, right ? kModalOk : 0);
+  }
+  ExpectStored("demo", "n1");
 }
 
-TEST_F(PasswordDialogOnDatabase, EnterMovesFocusOldNewConfirmationWithoutChecking) {
-  const DialogRun run = RunAs("demo", {ExpectFocus("edtOldPass"), Type("wrong"), Enter(), ExpectFocus("edtNewPass"),
-                                       Type("n1"), Enter(), ExpectFocus("edtConfirmPass")});
-  EXPECT_TRUE(run.messages.empty()) << ExpectedGot(kNoMessages, run.messages);
-  ASSERT_TRUE(run.stillOpen.has_value()) << "expected the dialog open, got it ended with " << run.result;
-  const auto typed = Edits("wrong", "n1", "");
-  EXPECT_EQ(run.stillOpen->edits, typed) << ExpectedGot(typed, run.stillOpen->edits);
-}
-
-struct EnterCase {
-  const char* name;
-  rtl::AnsiString oldPass;
-  const char* message;
-  int modalResult;  // 0 while the dialog stays open
-};
-
-class EnterInConfirmation : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<EnterCase> {};
-
-TEST_P(EnterInConfirmation, ActsAsOk) {
-  const EnterCase& c = GetParam();
-  const DialogRun run = RunAs("demo", {Type(c.oldPass), Enter(), Type("n1"), Enter(), Type("n1"), Enter()});
-  const std::vector<rtl::AnsiString> expected{c.message};
-  EXPECT_EQ(run.messages, expected) << ExpectedGot(expected, run.messages);
-  const int result = run.stillOpen ? run.stillOpen->modalResult : run.result;
-  EXPECT_EQ(result, c.modalResult) << "expected modal result " << c.modalResult << ", got " << result;
-}
-
-INSTANTIATE_TEST_SUITE_P(Entries, EnterInConfirmation,
-                         ::testing::Values(EnterCase{"WrongOldPassword", "wrong", kOldPasswordWrong, 0},
-                                           EnterCase{"RightOldPassword", "old", kPasswordChanged, kModalOk}),
-                         CaseName());
-
-struct CancelCase {
-  const char* name;
-  Step step;
-};
-
-class Cancelling : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<CancelCase> {};
-
-TEST_P(Cancelling, EndsWithCancelAndWritesNothing) {
-  const DialogRun run = RunAs("demo", Fill("old", "n1", "n1", {GetParam().step}));
-  EXPECT_EQ(run.result, kModalCancel) << "expected modal result 2, got " << run.result;
-  EXPECT_TRUE(run.messages.empty()) << ExpectedGot(kNoMessages, run.messages);
+TEST_F(PasswordDialogOnDatabase, EscCancelAndTheCloseBoxEndWithCancelAndWriteNothing) {
+  for (const Step& cancel : {Esc(), Click("btnCancel"), CloseBox()}) {
+    const DialogRun run = RunAs("demo", Fill("old", "n1", "n1", {cancel}));
+    EXPECT_EQ(run.result, kModalCancel);
+    EXPECT_TRUE(Shows(run, {}));
+  }
   ExpectStored("demo", "old");
 }
-
-INSTANTIATE_TEST_SUITE_P(Ways, Cancelling,
-                         ::testing::Values(CancelCase{"EscKey", Esc()}, CancelCase{"CancelButton", Click("btnCancel")},
-                                           CancelCase{"CloseBox", CloseBox()}),
-                         CaseName());
 
 TEST_F(PasswordDialogOnDatabase, QuoteInUserCodeChangesOnlyThatUsersRow) {
   for (const char* code : {"o'neil", "o''neil", "o", "neil"}) db_.AddUserWithPassword(code, "old");
   const DialogRun run = RunAs("o'neil", Fill("old", "new", "new", {Click("btnOK")}));
-  EXPECT_EQ(run.result, kModalOk) << "expected modal result 1, got " << run.result;
+  EXPECT_EQ(run.result, kModalOk);
   ExpectStored("o'neil", "new");
   for (const char* code : {"o''neil", "o", "neil", "demo", "other"}) ExpectStored(code, "old");
 }
@@ -165,33 +116,25 @@ TEST_F(PasswordDialogOnDatabase, QuoteInUserCodeChangesOnlyThatUsersRow) {
 TEST_F(PasswordDialogOnDatabase, LockedDatabaseReportsFailureKeepsRowAndAllowsRetry) {
   std::unique_ptr<host::Database> other = db_.OpenConnection();
   other->Begin();  // holds the write lock
-  const DialogRun run = RunAs(
-      "demo", Fill("old", "new", "new",
-                   {Click("btnOK"), Inspect([&](rtl::TCustomForm& form) {
-                      const FormState state = CaptureState(form);
-                      EXPECT_EQ(state.modalResult, 0) << "expected no modal result, got " << state.modalResult;
-                      EXPECT_EQ(state.edits, Edits("old", "new", "new"))
-                          << ExpectedGot(Edits("old", "new", "new"), state.edits);
-                      ExpectStored("demo", "old");
-                      other->Rollback();
-                    }),
-                    Click("btnOK")}));
-  const std::vector<rtl::AnsiString> expected{kPasswordNotChanged, kPasswordChanged};
-  EXPECT_EQ(run.messages, expected) << ExpectedGot(expected, run.messages);
-  EXPECT_EQ(run.result, kModalOk) << "expected the retry to end the dialog with 1, got " << run.result;
+  const DialogRun run = RunAs("demo", Fill("old", "new", "new",
+                                           {Click("btnOK"), Inspect([&](rtl::TCustomForm& form) {
+                                              EXPECT_EQ(CaptureState(form).edits, Edits("old", "new", "new"));
+                                              ExpectStored("demo", "old");
+                                              other->Rollback();
+                                            }),
+                                            Click("btnOK")}));
+  EXPECT_TRUE(Shows(run, {kPasswordNotChanged, kPasswordChanged}));
+  EXPECT_EQ(run.result, kModalOk) << "expected the retry to end the dialog";
   ExpectStored("demo", "new");
 }
 
 TEST_F(PasswordDialogOnDatabase, MissingUserTableShowsErrorAndWritesNothing) {
   db_.Db().Execute("DROP TABLE P_User");
   host::ContextHost context(db_.Db(), host::UserRecord{"demo", "demo"}, log_);
-  const DialogRun run = RunDialog(context, Fill("old", "new", "new", {Click("btnOK")}));
-  const std::vector<rtl::TMsgKind> error{rtl::TMsgKind::Error};
-  EXPECT_EQ(run.kinds, error) << "expected one error box, got " << Readable(run.kinds) << " " << Readable(run.messages);
-  ASSERT_TRUE(run.stillOpen.has_value()) << "expected the dialog open, got it ended with " << run.result;
-  const auto typed = Edits("old", "new", "new");
-  EXPECT_EQ(run.stillOpen->edits, typed) << ExpectedGot(typed, run.stillOpen->edits);
-  EXPECT_EQ(log_.passwordWrites, 0) << "expected no write, got " << log_.passwordWrites;
+  const DialogRun run = RunWith(context, Fill("old", "new", "new", {Click("btnOK")}));
+  EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error}));
+  EXPECT_TRUE(OpenWith(run, Edits("old", "new", "new")));
+  EXPECT_EQ(log_.passwordWrites, 0);
 }
 
 }  // namespace

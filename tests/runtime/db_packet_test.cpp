@@ -18,29 +18,19 @@ using rtl::ByteArray;
 using rtl::DataPacket;
 using rtl::Variant;
 
-bool SameValue(const Variant& a, const Variant& b) {
-  if (a.Type() != b.Type()) return false;
-  if (a.IsNull()) return true;
-  if (a.Type() == rtl::VarType::Double) {
-    return std::bit_cast<std::uint64_t>(a.AsDouble()) == std::bit_cast<std::uint64_t>(b.AsDouble());
-  }
-  return a.AsString() == b.AsString();
-}
-
-void ExpectSameContent(const DataPacket& expected, const DataPacket& actual) {
-  ASSERT_EQ(actual.fields.size(), expected.fields.size());
-  for (std::size_t f = 0; f < expected.fields.size(); ++f) {
-    EXPECT_EQ(actual.fields[f].name, expected.fields[f].name);
-    EXPECT_EQ(actual.fields[f].type, expected.fields[f].type);
-  }
-  ASSERT_EQ(actual.rows.size(), expected.rows.size());
-  for (std::size_t r = 0; r < expected.rows.size(); ++r) {
-    for (std::size_t f = 0; f < expected.fields.size(); ++f) {
-      EXPECT_TRUE(SameValue(expected.rows[r][f], actual.rows[r][f]))
-          << "row " << r << " field " << f << ": expected " << Variant::TypeName(expected.rows[r][f].Type())
-          << ", got " << Variant::TypeName(actual.rows[r][f].Type());
+// Each field and value of a packet as text: values by type and text,
+// Doubles by their bits, so -0.0 and 0.0 differ.
+std::vector<std::string> Render(const DataPacket& p) {
+  std::vector<std::string> out;
+  for (const rtl::FieldDef& f : p.fields) out.push_back(f.name + ":" + std::to_string(static_cast<int>(f.type)));
+  for (const rtl::Row& row : p.rows) {
+    for (const Variant& v : row) {
+      std::string text = v.IsNull() ? "" : v.AsString();
+      if (v.Type() == rtl::VarType::Double) text = std::to_string(std::bit_cast<std::uint64_t>(v.AsDouble()));
+      out.push_back(std::string(Variant::TypeName(v.Type())) + ":" + text);
     }
   }
+  return out;
 }
 
 // Pieces for writing packets by hand.
@@ -82,10 +72,8 @@ TEST(DbPacket, RoundTripsEveryTypeAndNull) {
                std::numeric_limits<std::int64_t>::min(), false, Variant::Null()});
   p.AppendRow({std::numeric_limits<std::int32_t>::max(), std::string("a\0b", 3), "x", 1e300,
                std::numeric_limits<std::int64_t>::max(), true, "王"});
-  ExpectSameContent(p, rtl::DecodeDataPacket(rtl::EncodeDataPacket(p)));
-
-  DataPacket empty;
-  ExpectSameContent(empty, rtl::DecodeDataPacket(rtl::EncodeDataPacket(empty)));
+  EXPECT_EQ(Render(rtl::DecodeDataPacket(rtl::EncodeDataPacket(p))), Render(p));
+  EXPECT_TRUE(Render(rtl::DecodeDataPacket(rtl::EncodeDataPacket(DataPacket{}))).empty());
 }
 
 TEST(DbPacket, BuildersCheckWhatTheyAdd) {
@@ -96,17 +84,14 @@ TEST(DbPacket, BuildersCheckWhatTheyAdd) {
   EXPECT_THROW(p.AddField("X", static_cast<rtl::TFieldType>(9)), rtl::EDatabaseError);
   EXPECT_EQ(p.fields.size(), 3u);
   EXPECT_THROW(p.AppendRow({1, 2}), rtl::EDatabaseError);
-  EXPECT_THROW(p.AppendRow({"1", 2, 3}), rtl::EDatabaseError);
   EXPECT_THROW(p.AppendRow({std::int64_t{1} << 40, 2, 3}), rtl::EDatabaseError);
   p.AppendRow({std::int64_t{7}, 2, 3});  // widening and fitting narrowing are fine
   EXPECT_EQ(p.rows[0][0].Type(), rtl::VarType::Integer);
   EXPECT_EQ(p.rows[0][1].Type(), rtl::VarType::Int64);
   EXPECT_EQ(p.rows[0][2].Type(), rtl::VarType::Double);
   EXPECT_THROW(p.AddField("Late", rtl::ftString), rtl::EDatabaseError);
-
   try {
-    DataPacket q;
-    q.AddField("Id", rtl::ftInteger).AppendRow({"x"});
+    p.AppendRow({"x", 2, 3});
     ADD_FAILURE() << "expected a type mismatch";
   } catch (const rtl::EDatabaseError& e) {
     EXPECT_EQ(e.Message(), "Type mismatch for field 'Id', expecting: Integer actual: String");
@@ -120,40 +105,35 @@ TEST(DbPacket, EveryTruncationRaises) {
     const ByteArray prefix(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
     EXPECT_THROW(rtl::DecodeDataPacket(prefix), rtl::EDatabaseError) << "prefix of " << size << " bytes";
   }
-  ByteArray longer = valid;
-  longer.push_back(0);
-  EXPECT_THROW(rtl::DecodeDataPacket(longer), rtl::EDatabaseError);
 }
 
 TEST(DbPacket, MalformedPacketsRaiseWithAReason) {
   const ByteArray stringField = Cat({Header(1), Field(1, "a")});
   const struct {
-    const char* what;
     ByteArray bytes;
     const char* reason;
   } cases[] = {
-      {"bad magic", Cat({{'V', 'D', 'P', 'X', 1, 0, 0, 0}, U32(0)}), "bad magic"},
-      {"version 2", Cat({{'V', 'D', 'P', 'K', 2, 0, 0, 0}, U32(0)}), "unsupported version 2"},
-      {"type 0", Cat({Header(1), Field(0, "a"), U32(0)}), "unknown field type 0"},
-      {"type 6", Cat({Header(1), Field(6, "a"), U32(0)}), "unknown field type 6"},
-      {"empty name", Cat({Header(1), Field(1, ""), U32(0), U32(0)}), "empty field name"},
-      {"duplicate name", Cat({Header(2), Field(1, "ab"), Field(2, "AB"), U32(0)}), "Duplicate field name 'AB'"},
-      {"present flag 2", Cat({stringField, U32(1), {2}, U32(0)}), "present flag 2"},
-      {"boolean 2", Cat({Header(1), Field(5, "a"), U32(1), {1, 2}}), "Boolean value 2"},
-      {"4 billion rows", Cat({stringField, U32(0xFFFFFFFF), {0}}), "row count exceeds"},
-      {"rows without fields", Cat({Header(0), U32(3)}), "rows without fields"},
-      {"65535 fields", Cat({Header(0xFFFF), Field(1, "a"), U32(0)}), "field count exceeds"},
-      {"huge string", Cat({stringField, U32(1), {1}, U32(0xFFFFFFFF), {'x'}}), "truncated"},
-      {"trailing byte", Cat({stringField, U32(0), {0}}), "trailing bytes"},
+      {Cat({{'V', 'D', 'P', 'X', 1, 0, 0, 0}, U32(0)}), "bad magic"},
+      {Cat({{'V', 'D', 'P', 'K', 2, 0, 0, 0}, U32(0)}), "unsupported version 2"},
+      {Cat({Header(1), Field(0, "a"), U32(0)}), "unknown field type 0"},
+      {Cat({Header(1), Field(6, "a"), U32(0)}), "unknown field type 6"},
+      {Cat({Header(1), Field(1, ""), U32(0), U32(0)}), "empty field name"},
+      {Cat({Header(2), Field(1, "ab"), Field(2, "AB"), U32(0)}), "Duplicate field name 'AB'"},
+      {Cat({stringField, U32(1), {2}, U32(0)}), "present flag 2"},
+      {Cat({Header(1), Field(5, "a"), U32(1), {1, 2}}), "Boolean value 2"},
+      {Cat({stringField, U32(0xFFFFFFFF), {0}}), "row count exceeds"},
+      {Cat({Header(0), U32(3)}), "rows without fields"},
+      {Cat({Header(0xFFFF), Field(1, "a"), U32(0)}), "field count exceeds"},
+      {Cat({stringField, U32(1), {1}, U32(0xFFFFFFFF), {'x'}}), "truncated"},  // a huge string
+      {Cat({stringField, U32(0), {0}}), "trailing bytes"},
   };
   for (const auto& c : cases) {
     try {
       rtl::DecodeDataPacket(c.bytes);
-      ADD_FAILURE() << c.what << ": expected EDatabaseError";
+      ADD_FAILURE() << c.reason << ": expected EDatabaseError";
     } catch (const rtl::EDatabaseError& e) {
-      EXPECT_EQ(e.Message().rfind("Malformed data packet: ", 0), 0u) << c.what << ": got \"" << e.Message() << "\"";
-      EXPECT_NE(e.Message().find(c.reason), std::string::npos)
-          << c.what << ": expected \"" << c.reason << "\", got \"" << e.Message() << "\"";
+      EXPECT_EQ(e.Message().rfind("Malformed data packet: ", 0), 0u) << e.Message();
+      EXPECT_NE(e.Message().find(c.reason), std::string::npos) << "expected " << c.reason << ", got " << e.Message();
     }
   }
 }

@@ -60,8 +60,9 @@ inline std::vector<std::uint8_t> BuildBlob(const std::vector<Res>& entries) {
 inline std::vector<std::uint8_t> StringBlock(const std::vector<std::u16string>& strings) {
   std::vector<std::uint8_t> block;
   for (const std::u16string& s : strings) {
-    std::u16string counted = static_cast<char16_t>(s.size()) + s;
-    for (char16_t c : counted) block.insert(block.end(), {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8)});
+    for (char16_t c : static_cast<char16_t>(s.size()) + s) {
+      block.insert(block.end(), {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8)});
+    }
   }
   return block;
 }
@@ -69,9 +70,10 @@ inline std::vector<std::uint8_t> StringBlock(const std::vector<std::u16string>& 
 inline rtl::InputEvent Key(rtl::Word key, rtl::TShiftState shift = {}) {
   return {rtl::InputEvent::Kind::Key, key, shift, {}, nullptr};
 }
-inline rtl::InputEvent Typed(rtl::AnsiString text) { return {rtl::InputEvent::Kind::Text, 0, {}, std::move(text), nullptr}; }
+inline rtl::InputEvent Typed(rtl::AnsiString text) {
+  return {rtl::InputEvent::Kind::Text, 0, {}, std::move(text), nullptr};
+}
 inline rtl::InputEvent ClickOn(rtl::TControl* c) { return {rtl::InputEvent::Kind::Click, 0, {}, {}, c}; }
-inline rtl::InputEvent CloseBox() { return {rtl::InputEvent::Kind::Close, 0, {}, {}, nullptr}; }
 
 struct Message {
   rtl::AnsiString caption, text;

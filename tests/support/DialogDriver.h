@@ -15,14 +15,9 @@
 #include "host/HostFrontEnd.h"
 #include "host/SessionLog.h"
 #include "runtime/forms/Form.h"
+#include "tests/support/Expectations.h"
 
 namespace velmora::test {
-
-struct RecordedMessage {
-  rtl::AnsiString caption;
-  rtl::AnsiString text;  // GBK
-  rtl::TMsgKind kind;
-};
 
 // What a test asserts about a form: its modal result, the name of the
 // focused control (empty for none) and the text of every edit, by name.
@@ -39,38 +34,41 @@ class DialogDriver;
 using Step = std::function<void(DialogDriver& driver, rtl::ModalSession& session)>;
 
 Step Type(rtl::AnsiString gbk);
-Step Key(rtl::Word key, rtl::TShiftState shift = {});
+Step Key(rtl::Word key);
 Step Enter();
 Step Esc();
 Step Click(std::string control);
 Step CloseBox();
 // Runs check against the form (still shown) without giving it input.
 Step Inspect(std::function<void(rtl::TCustomForm& form)> check);
+// Checks that the control named name has the focus.
+Step ExpectFocus(std::string name);
 
 class DialogDriver final : public host::HostFrontEnd {
  public:
   DialogDriver(host::SessionLog& log, std::vector<Step> steps = {});
 
-  // Steps are consumed in order across showings.
-  void AddSteps(std::vector<Step> steps);
   bool RunModal(rtl::ModalSession& session) override;
   void Deliver(rtl::ModalSession& session, const rtl::InputEvent& event) { HostFrontEnd::Deliver(session, event); }
 
-  const std::vector<RecordedMessage>& Messages() const noexcept { return messages_; }
-  std::vector<rtl::AnsiString> MessageTexts() const;
-  std::vector<rtl::TMsgKind> MessageKinds() const;
+  const std::vector<rtl::AnsiString>& MessageTexts() const noexcept { return texts_; }
+  const std::vector<rtl::TMsgKind>& MessageKinds() const noexcept { return kinds_; }
   std::size_t RemainingSteps() const noexcept { return steps_.size() - next_; }
-  // The form's state when the steps ran out with it still open (from the
-  // last showing); nullopt when the form ended itself.
+  // The form's state when the steps ran out with it still open; nullopt
+  // when the form ended itself.
   const std::optional<FormState>& StillOpen() const noexcept { return stillOpen_; }
 
  protected:
-  void PresentMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) override;
+  void PresentMessage(const rtl::AnsiString&, const rtl::AnsiString& text, rtl::TMsgKind kind) override {
+    texts_.push_back(text);
+    kinds_.push_back(kind);
+  }
 
  private:
   std::vector<Step> steps_;
   std::size_t next_ = 0;
-  std::vector<RecordedMessage> messages_;
+  std::vector<rtl::AnsiString> texts_;
+  std::vector<rtl::TMsgKind> kinds_;
   std::optional<FormState> stillOpen_;
 };
 
@@ -85,11 +83,5 @@ class FrontEndScope {
  private:
   rtl::TFrontEnd* previous_;
 };
-
-// GBK text made readable for failure messages.
-std::string Readable(const rtl::AnsiString& gbk);
-std::string Readable(const std::vector<rtl::AnsiString>& gbk);
-std::string Readable(const rtl::WideString& wide);
-std::string Readable(const std::vector<rtl::TMsgKind>& kinds);
 
 }  // namespace velmora::test

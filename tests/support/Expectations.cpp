@@ -1,30 +1,25 @@
 #include "tests/support/Expectations.h"
 
-#include "tests/support/DialogDriver.h"
+#include "runtime/text/Gbk.h"
+#include "runtime/text/Unicode.h"
 
 namespace velmora::test {
 
-std::string ExpectedGot(const std::vector<rtl::AnsiString>& expected, const std::vector<rtl::AnsiString>& got) {
-  return "expected " + Readable(expected) + ", got " + Readable(got);
+// Built by appending: GCC 12 warns wrongly (-Wrestrict) about chained +.
+std::string Readable(const rtl::AnsiString& gbk) {
+  std::string out(1, '"');
+  out.append(rtl::GbkToUtf8Display(gbk)).push_back('"');
+  return out;
 }
 
-std::string ExpectedGot(const std::map<std::string, rtl::AnsiString>& expected,
-                        const std::map<std::string, rtl::AnsiString>& got) {
-  auto text = [](const std::map<std::string, rtl::AnsiString>& m) {
-    std::string out = "{";
-    for (const auto& [name, value] : m) out += (out.size() > 1 ? ", " : "") + name + "=" + Readable(value);
-    return out + "}";
-  };
-  return "expected " + text(expected) + ", got " + text(got);
+std::string Readable(const rtl::WideString& wide) {
+  std::string out("u\"");
+  out.append(rtl::WideToUtf8(wide)).push_back('"');
+  return out;
 }
 
-std::string ExpectedGot(const std::vector<rtl::WideString>& expected, const std::vector<rtl::WideString>& got) {
-  auto text = [](const std::vector<rtl::WideString>& v) {
-    std::string out = "[";
-    for (const rtl::WideString& s : v) out += (out.size() > 1 ? ", " : "") + Readable(s);
-    return out + "]";
-  };
-  return "expected " + text(expected) + ", got " + text(got);
+std::string Readable(rtl::TMsgKind kind) {
+  return kind == rtl::TMsgKind::Information ? "information" : kind == rtl::TMsgKind::Warning ? "warning" : "error";
 }
 
 }  // namespace velmora::test

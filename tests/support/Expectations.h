@@ -1,6 +1,5 @@
-// Failure messages of the form "expected X, got Y" for the values the tests
-// compare most (GBK texts, edits by name, wide SQL texts), and the naming of
-// table-driven cases.
+// Failure messages: GBK and wide text made readable (quoted UTF-8), "expected
+// X, got Y" for them, and the naming of table-driven cases.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,9 +8,33 @@
 #include <string>
 #include <vector>
 
+#include "runtime/forms/FrontEnd.h"
 #include "runtime/text/Text.h"
 
 namespace velmora::test {
+
+std::string Readable(const rtl::AnsiString& gbk);
+std::string Readable(const rtl::WideString& wide);
+std::string Readable(rtl::TMsgKind kind);
+
+template <class T>
+std::string Readable(const std::vector<T>& items) {
+  std::string out = "[";
+  for (const T& item : items) out.append(out.size() > 1 ? ", " : "").append(Readable(item));
+  return out + "]";
+}
+
+template <class V>
+std::string Readable(const std::map<std::string, V>& items) {
+  std::string out = "{";
+  for (const auto& [name, value] : items) out.append(out.size() > 1 ? ", " : "").append(name + "=" + Readable(value));
+  return out + "}";
+}
+
+template <class T>
+std::string ExpectedGot(const T& expected, const T& got) {
+  return "expected " + Readable(expected) + ", got " + Readable(got);
+}
 
 // Names parameterised tests after their case's name field.
 struct CaseName {
@@ -20,10 +43,5 @@ struct CaseName {
     return param.param.name;
   }
 };
-
-std::string ExpectedGot(const std::vector<rtl::AnsiString>& expected, const std::vector<rtl::AnsiString>& got);
-std::string ExpectedGot(const std::map<std::string, rtl::AnsiString>& expected,
-                        const std::map<std::string, rtl::AnsiString>& got);
-std::string ExpectedGot(const std::vector<rtl::WideString>& expected, const std::vector<rtl::WideString>& got);
 
 }  // namespace velmora::test

@@ -5,8 +5,6 @@
 namespace velmora::test {
 
 inline constexpr const char* kContextLibrary = VELMORA_CONTEXT_LIBRARY;
-#ifdef VELMORA_AUTOMATION_LIBRARY
 inline constexpr const char* kAutomationLibrary = VELMORA_AUTOMATION_LIBRARY;
-#endif
 
 }  // namespace velmora::test

@@ -9,29 +9,20 @@
 
 namespace velmora::test {
 
-TempDatabase::TempDatabase() {
+TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
-  dir_ = pattern;
-  path_ = dir_ + "/host.db";
-  try {
-    db_ = std::make_unique<host::Database>(path_, true);
-    host::EnsureSchema(*db_);
-  } catch (...) {
-    db_.reset();
-    std::filesystem::remove_all(dir_);
-    throw;
-  }
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  path_ = pattern;
 }
 
-TempDatabase::~TempDatabase() {
-  db_.reset();
+TempFolder::~TempFolder() {
   std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
+  std::filesystem::remove_all(path_, ignored);
 }
 
-std::unique_ptr<host::Database> TempDatabase::OpenConnection() const {
-  return std::make_unique<host::Database>(path_, false);
+TempDatabase::TempDatabase() : path_(folder_.Path() + "/host.db") {
+  db_ = std::make_unique<host::Database>(path_, true);
+  host::EnsureSchema(*db_);
 }
 
 void TempDatabase::AddUser(const std::string& code, const std::optional<std::string>& stored) {
@@ -44,11 +35,6 @@ void TempDatabase::AddUser(const std::string& code, const std::optional<std::str
 
 void TempDatabase::AddUserWithPassword(const std::string& code, const std::string& gbkPassword) {
   AddUser(code, host::EncodeHostPassword(gbkPassword));
-}
-
-void TempDatabase::AddRight(const std::string& code, int modFunTyp, int modFunId) {
-  db_->Execute("INSERT INTO P_FunRight (UserCode, ModFunTyp, ModFunID) VALUES (?, ?, ?)",
-               {code, std::to_string(modFunTyp), std::to_string(modFunId)});
 }
 
 std::optional<std::string> TempDatabase::StoredPassword(const std::string& code) {

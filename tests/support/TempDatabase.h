@@ -1,6 +1,6 @@
-// A host database in a fresh temporary directory, with the host's schema,
-// removed again with the object. Codes, names and stored passwords are UTF-8
-// text as the host stores them.
+// A fresh temporary folder, and a host database in one with the host's
+// schema; both are removed again with the object. Codes, names and stored
+// passwords are UTF-8 text as the host stores them.
 #pragma once
 
 #include <memory>
@@ -12,30 +12,38 @@
 
 namespace velmora::test {
 
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& Path() const noexcept { return path_; }
+
+ private:
+  std::string path_;
+};
+
 class TempDatabase {
  public:
   TempDatabase();
-  ~TempDatabase();
-  TempDatabase(const TempDatabase&) = delete;
-  TempDatabase& operator=(const TempDatabase&) = delete;
 
   host::Database& Db() noexcept { return *db_; }
   const std::string& Path() const noexcept { return path_; }
   // Another connection to the same file, e.g. to hold a lock.
-  std::unique_ptr<host::Database> OpenConnection() const;
+  std::unique_ptr<host::Database> OpenConnection() const { return std::make_unique<host::Database>(path_, false); }
 
   // Adds a user whose PassWord column holds exactly stored (NULL when absent).
   void AddUser(const std::string& code, const std::optional<std::string>& stored);
   // Adds a user whose stored password is the host's encoding of gbkPassword.
   void AddUserWithPassword(const std::string& code, const std::string& gbkPassword);
-  void AddRight(const std::string& code, int modFunTyp, int modFunId);
 
   // The user's PassWord column: nullopt for NULL; raises when there is no such user.
   std::optional<std::string> StoredPassword(const std::string& code);
   host::UserRecord User(const std::string& code);
 
  private:
-  std::string dir_;
+  TempFolder folder_;
   std::string path_;
   std::unique_ptr<host::Database> db_;
 };

@@ -1,23 +1,32 @@
-// A host context for tests: it records what the module hands it (every SQL
-// text as wide text, every password to encode, every prompt) and fails on
-// demand at each of its operations.
+// The context edition's dialog texts, a host context for tests that records
+// what the module hands it (every SQL text as wide text, every password to
+// encode, every prompt) and fails on demand at each of its operations, and
+// the fixture that loads the edition.
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <span>
 #include <vector>
 
 #include "context/UHollinObjValueClass.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/forms/Application.h"
+#include "tests/support/ModuleFixture.h"
 
 namespace velmora::test {
 
-// The prompt object: its member "Prompt" records the text and the variant
-// type of the argument as it arrived, then shows the text as an information
-// box of the application's front end (when there is one). It raises for the
-// texts failWhen picks.
+// The dialog's messages (GBK).
+inline constexpr const char* kOldPasswordWrong = "旧密码错误!请重新输入!";
+inline constexpr const char* kNewPasswordsDiffer = "新密码与确认密码不一致，请重新输入!";
+inline constexpr const char* kPasswordChanged = "口令修改成功!";
+inline constexpr const char* kPasswordNotChanged = "口令修改失败!";
+
+inline constexpr int kModalOk = 1;
+inline constexpr int kModalCancel = 2;
+
+// The prompt object: "Prompt" records the text and how its argument arrived,
+// raises for the texts failWhen picks, else shows an information box (when
+// there is a front end).
 class FakePrompt final : public rtl::TAutoObject {
  public:
   FakePrompt() {
@@ -50,7 +59,6 @@ class FakeHostContext final : public THostContext {
     CurUserCode = std::move(userCode);
     PromptObj = rtl::Variant(rtl::DispatchPtr(prompt));
   }
-  ~FakeHostContext() override = default;
 
   // The stored form of a password: by default "<", the password, ">".
   std::function<rtl::AnsiString(const rtl::AnsiString&)> encode = [](const rtl::AnsiString& p) {
@@ -60,8 +68,8 @@ class FakeHostContext final : public THostContext {
   void StorePassword(const rtl::AnsiString& plain) { queryAnswer = rtl::Variant(encode(plain)); }
 
   // Programmable behaviour.
-  rtl::Variant queryAnswer;       // what OpenSQL answers
-  int failEncodeCall = 0;         // the 1-based EncodePassword call that fails; 0 for none
+  rtl::Variant queryAnswer;  // what OpenSQL answers
+  int failEncodeCall = 0;    // the 1-based EncodePassword call that fails; 0 for none
   bool failOpen = false;
   bool failExec = false;
 
@@ -72,33 +80,45 @@ class FakeHostContext final : public THostContext {
   rtl::ComPtr<FakePrompt> prompt;
 
   rtl::HResult OpenSQL(const rtl::WideString& sql, rtl::Variant& result, rtl::ErrorInfo& error) noexcept override {
-    return rtl::SafeCallBoundary(
-        [&] {
-          openSql.push_back(sql);
-          if (failOpen) throw rtl::Exception(kOpenFailure);
-          result = queryAnswer;
-        },
-        &error);
+    openSql.push_back(sql);
+    return Reply(
+        failOpen, kOpenFailure, [&] { result = queryAnswer; }, error);
   }
 
   rtl::HResult ExecSQL(const rtl::WideString& sql, rtl::ErrorInfo& error) noexcept override {
-    return rtl::SafeCallBoundary(
-        [&] {
-          execSql.push_back(sql);
-          if (failExec) throw rtl::Exception(kExecFailure);
-        },
-        &error);
+    execSql.push_back(sql);
+    return Reply(
+        failExec, kExecFailure, [] {}, error);
   }
 
   rtl::HResult EncodePassword(const rtl::AnsiString& password, rtl::AnsiString& result,
                               rtl::ErrorInfo& error) noexcept override {
+    encodeInputs.push_back(password);
+    const bool fail = static_cast<int>(encodeInputs.size()) == failEncodeCall;
+    return Reply(
+        fail, kEncodeFailure, [&] { result = encode(password); }, error);
+  }
+
+ private:
+  template <class Body>
+  static rtl::HResult Reply(bool fail, const char* failure, Body body, rtl::ErrorInfo& error) noexcept {
     return rtl::SafeCallBoundary(
         [&] {
-          encodeInputs.push_back(password);
-          if (static_cast<int>(encodeInputs.size()) == failEncodeCall) throw rtl::Exception(kEncodeFailure);
-          result = encode(password);
+          if (fail) throw rtl::Exception(failure);
+          body();
         },
         &error);
+  }
+};
+
+class ContextModuleTest : public ModuleTest {
+ protected:
+  ContextModuleTest() : ModuleTest(Edition::Context) {}
+
+  // CreateModule with context, show with the steps, FreeModule.
+  DialogRun RunWith(THostContext& context, std::vector<Step> steps) {
+    context_ = &context;
+    return RunDialog(std::move(steps));
   }
 };
 
