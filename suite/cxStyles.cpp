@@ -25,13 +25,8 @@ TcxStyle::~TcxStyle() {
 bool TcxStyle::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
   if (name == "AssignedValues") {
     TcxStyleValues values;
-    for (const rtl::AnsiString& v : value.AsSet()) {
-      if (v == "svColor") values.color = true;
-      else if (v == "svFont") values.font = true;
-      else if (v == "svTextColor") values.textColor = true;
-      else if (v == "svBitmap") values.bitmap = true;
-      else throw rtl::EReadError("Invalid property value");
-    }
+    value.AsFlags({{"svColor", &values.color}, {"svFont", &values.font}, {"svTextColor", &values.textColor},
+                   {"svBitmap", &values.bitmap}});
     AssignedValues = values;
   } else if (name == "Color") {
     Color = value.AsColor();

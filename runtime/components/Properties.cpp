@@ -1,5 +1,6 @@
 #include "runtime/components/Properties.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "runtime/except/Exceptions.h"
@@ -116,6 +117,14 @@ std::size_t PropertyValue::AsEnum(std::initializer_list<std::string_view> names)
     ++index;
   }
   RaiseInvalid();
+}
+
+void PropertyValue::AsFlags(std::initializer_list<Flag> flags) const {
+  const std::vector<AnsiString>& set = AsSet();
+  for (const AnsiString& item : set) {
+    if (std::none_of(flags.begin(), flags.end(), [&](const Flag& f) { return f.name == item; })) RaiseInvalid();
+  }
+  for (const Flag& f : flags) *f.flag = std::find(set.begin(), set.end(), f.name) != set.end();
 }
 
 std::int32_t PropertyValue::AsColor() const {

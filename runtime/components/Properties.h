@@ -36,6 +36,13 @@ class PropertyValue {
   std::size_t AsEnum(std::initializer_list<std::string_view> names) const;
   // A colour: a number, or one of the named colours (clBtnFace, clRed, ...).
   std::int32_t AsColor() const;
+  // A set of flags: each identifier of the set turns on its flag, every
+  // other flag is turned off; an identifier not among them is invalid.
+  struct Flag {
+    std::string_view name;
+    bool* flag;
+  };
+  void AsFlags(std::initializer_list<Flag> flags) const;
 
  private:
   Kind kind_ = Kind::Integer;

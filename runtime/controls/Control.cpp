@@ -84,14 +84,9 @@ bool TControl::SetProperty(std::string_view name, const PropertyValue& value) {
   else if (name == "Align") {
     Align = static_cast<TAlign>(value.AsEnum({"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}));
   } else if (name == "Anchors") {
-    TAnchors anchors{false, false, false, false};
-    for (const AnsiString& a : value.AsSet()) {
-      if (a == "akLeft") anchors.left = true;
-      else if (a == "akTop") anchors.top = true;
-      else if (a == "akRight") anchors.right = true;
-      else if (a == "akBottom") anchors.bottom = true;
-      else throw EReadError("Invalid property value");
-    }
+    TAnchors anchors;
+    value.AsFlags({{"akLeft", &anchors.left}, {"akTop", &anchors.top}, {"akRight", &anchors.right},
+                   {"akBottom", &anchors.bottom}});
     Anchors = anchors;
   } else {
     return TComponent::SetProperty(name, value);

@@ -1,6 +1,7 @@
 #include "runtime/forms/Form.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
@@ -18,11 +19,15 @@ bool IsAncestorOf(const TControl* ancestor, const TControl* control) {
   return false;
 }
 
-void CollectButtons(const TWinControl& parent, std::vector<TButton*>& out) {
+// The first button on parent or below it, in control order, that passes test.
+TButton* FindButton(const TWinControl& parent, const std::function<bool(const TButton&)>& test) {
   for (TControl* c : parent.Controls()) {
-    if (auto* button = dynamic_cast<TButton*>(c)) out.push_back(button);
-    if (auto* win = dynamic_cast<TWinControl*>(c)) CollectButtons(*win, out);
+    if (auto* button = dynamic_cast<TButton*>(c); button != nullptr && test(*button)) return button;
+    if (auto* win = dynamic_cast<TWinControl*>(c)) {
+      if (TButton* found = FindButton(*win, test)) return found;
+    }
   }
+  return nullptr;
 }
 
 class Session final : public ModalSession {
@@ -253,13 +258,9 @@ bool TCustomForm::DialogKey(TWinControl* target, Word key, TShiftState shift) {
       return true;
     }
     if (key == VK_RETURN) {
-      std::vector<TButton*> buttons;
-      CollectButtons(*this, buttons);
-      for (TButton* b : buttons) {
-        if (b->Default && b->CanFocus()) {
-          b->Click();
-          return true;
-        }
+      if (TButton* b = FindButton(*this, [](const TButton& x) { return x.Default && x.CanFocus(); })) {
+        b->Click();
+        return true;
       }
     }
   }
@@ -301,21 +302,11 @@ void TCustomForm::DispatchClick(TControl* control) {
 }
 
 TButton* TCustomForm::FindCancelButton() const {
-  std::vector<TButton*> buttons;
-  CollectButtons(*this, buttons);
-  for (TButton* b : buttons) {
-    if (b->Cancel && b->CanFocus()) return b;
-  }
-  return nullptr;
+  return FindButton(*this, [](const TButton& b) { return b.Cancel && b.CanFocus(); });
 }
 
 TButton* TCustomForm::FindAccelerator(char letter) const {
-  std::vector<TButton*> buttons;
-  CollectButtons(*this, buttons);
-  for (TButton* b : buttons) {
-    if (b->Accelerator() == letter && b->CanFocus()) return b;
-  }
-  return nullptr;
+  return FindButton(*this, [letter](const TButton& b) { return b.Accelerator() == letter && b.CanFocus(); });
 }
 
 bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value) {
@@ -327,14 +318,9 @@ bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value)
                                                     "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
                                                     "poOwnerFormCenter"}));
   } else if (name == "BorderIcons") {
-    TBorderIcons icons{false, false, false, false};
-    for (const AnsiString& icon : value.AsSet()) {
-      if (icon == "biSystemMenu") icons.systemMenu = true;
-      else if (icon == "biMinimize") icons.minimize = true;
-      else if (icon == "biMaximize") icons.maximize = true;
-      else if (icon == "biHelp") icons.help = true;
-      else throw EReadError("Invalid property value");
-    }
+    TBorderIcons icons;
+    value.AsFlags({{"biSystemMenu", &icons.systemMenu}, {"biMinimize", &icons.minimize},
+                   {"biMaximize", &icons.maximize}, {"biHelp", &icons.help}});
     BorderIcons = icons;
   } else if (name == "ClientWidth") {
     Width = value.AsInt32();
