@@ -64,7 +64,6 @@ class TControl : public TComponent {
 
   // The form this control is on, or nullptr.
   TCustomForm* ParentForm() const noexcept;
-  virtual bool IsWindowed() const noexcept { return false; }
 
   bool SetProperty(std::string_view name, const PropertyValue& value) override;
   bool SetEvent(std::string_view name, const PublishedMethod& method) override;
@@ -85,7 +84,6 @@ class TWinControl : public TControl {
   explicit TWinControl(TComponent* owner);
   ~TWinControl() override;
   const char* ClassName() const noexcept override { return "TWinControl"; }
-  bool IsWindowed() const noexcept override { return true; }
 
   const std::vector<TControl*>& Controls() const noexcept { return controls_; }
 
