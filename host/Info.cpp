@@ -1,5 +1,7 @@
 #include "host/Info.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -83,7 +85,7 @@ int ShowInfo(const std::string& library, std::ostream& out) {
   const std::vector<IconPicture> icons = LoadGroupIcon(resources.Directory(), "MAINICON");
   for (const IconPicture& icon : icons) {
     out << "icon MAINICON: " << icon.width << "x" << icon.height << ", " << icon.bitCount << " bits per pixel\n";
-    DrawIcon(icon, out);
+    if (isatty(STDOUT_FILENO) != 0) DrawIcon(icon, out);  // colour escapes only for a terminal
   }
   return 0;
 }
