@@ -90,12 +90,11 @@ class TComponent : public TObject {
   // Told when a component it owns is inserted or removed, and by components
   // it asked to be notified about.
   virtual void Notification(TComponent* component, TOperation operation);
-  // Marks destruction as begun and destroys the owned components, each one
-  // taken out of the list before it is deleted, since a destructor may delete
-  // a sibling. Derived destructors that need their components gone first call it.
-  void DestroyComponents();
 
  private:
+  // Destroys the owned components, each taken out of the list before it is
+  // deleted, since a destructor may delete a sibling.
+  void DestroyComponents();
   void Insert(TComponent* component);
   void Remove(TComponent* component);
 

@@ -277,8 +277,7 @@ void TCustomForm::DispatchText(const AnsiString& text) {
       char c = text[pos];
       if (dynamic_cast<TButton*>(target) != nullptr) {
         // A letter typed on a button acts as its accelerator.
-        char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        if (TButton* button = FindAccelerator(upper)) {
+        if (TButton* button = FindAccelerator(c)) {
           button->SetFocus();
           button->Click();
           return;
@@ -306,7 +305,9 @@ TButton* TCustomForm::FindCancelButton() const {
 }
 
 TButton* TCustomForm::FindAccelerator(char letter) const {
-  return FindButton(*this, [letter](const TButton& b) { return b.Accelerator() == letter && b.CanFocus(); });
+  // Accelerators ignore letter case; Accelerator() gives them upper-cased.
+  const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+  return FindButton(*this, [upper](const TButton& b) { return b.Accelerator() == upper && b.CanFocus(); });
 }
 
 bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value) {
