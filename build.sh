@@ -2,11 +2,15 @@
 # Velmora's two set-up commands:
 #   ./build.sh run [context|automation] [host options]   build, then show the dialog in the reference host
 #   ./build.sh test                                      build, then run every test, also under sanitizers
-# Both install the Debian packages they need first.
+# Both install the Debian packages they need first. Each command has a build
+# folder of its own, configured with every option it relies on, so neither
+# inherits the other's settings: build/ (run), build-test/ (tests, benchmarks
+# and packages), build-sanitize/ (tests under ASan + UBSan).
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev sqlite3)
+PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev sqlite3
+          dpkg-dev file)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_packages() {
@@ -22,34 +26,85 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 }
 
-build() {  # build <dir> [cmake options]
+configure() {  # configure <dir> [cmake options]
   local dir=$1
   shift
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$dir" -j "$JOBS"
+}
+
+# ctest that fails when it finds no tests, so a build without them never passes.
+run_tests() {  # run_tests <dir> [environment assignments]
+  local dir=$1
+  shift
+  (cd "$dir" && env "$@" ctest --output-on-failure --no-tests=error -j "$JOBS")
+}
+
+# The scripted demo for a run without a terminal: the demo user's password
+# "demo" is changed to "demo" again, on a fresh demo database in a temporary
+# folder, so every run starts from the same state and succeeds.
+scripted_demo() {  # scripted_demo <edition> <library>
+  local edition=$1 library=$2 host work status
+  host=$(pwd)/build/bin/velmora-host
+  work=$(mktemp -d)
+  echo "No terminal: scripted demo on a fresh demo database (old password demo, new password demo)."
+  local keys=(--do show --do "type demo" --do "key Enter" --do "type demo" --do "key Enter" --do "type demo"
+              --do "key Enter")
+  # In the automation dialog the last Enter moves to Modify, which a fourth one presses.
+  [ "$edition" = automation ] && keys+=(--do "key Enter")
+  set +e
+  (cd "$work" && "$host" --edition "$edition" "${keys[@]}" "$library")
+  status=$?
+  set -e
+  rm -rf "$work"
+  return $status
+}
+
+run_command() {
+  local edition=context
+  if [ "${1:-}" = context ] || [ "${1:-}" = automation ]; then edition=$1; shift; fi
+  install_packages
+  configure build -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF -DVELMORA_SANITIZE=OFF
+  cmake --build build -j "$JOBS" --target velmora-host
+  local library
+  library=$(pwd)/build/$edition/Velmora.so
+  if [ $# -eq 0 ] && ! [ -t 0 ]; then
+    scripted_demo "$edition" "$library"
+    return
+  fi
+  exec build/bin/velmora-host --edition "$edition" "$@" "$library"
+}
+
+# The Release packages: both generators must leave their file.
+check_packages() {
+  (cd build-test && rm -f velmora-*.tar.gz velmora_*.deb && cpack -G "TGZ;DEB" >/dev/null)
+  local tgz deb
+  tgz=$(ls build-test/velmora-*.tar.gz 2>/dev/null | head -1)
+  deb=$(ls build-test/velmora_*.deb 2>/dev/null | head -1)
+  if [ -z "$tgz" ] || [ -z "$deb" ]; then
+    echo "cpack did not produce both packages" >&2
+    return 1
+  fi
+  echo "Packages: $tgz $deb"
+}
+
+test_command() {
+  install_packages
+  configure build-test -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON -DVELMORA_SANITIZE=OFF
+  cmake --build build-test -j "$JOBS"
+  run_tests build-test
+  check_packages
+  configure build-sanitize -DVELMORA_TESTS=ON -DVELMORA_BENCH=OFF -DVELMORA_SANITIZE=ON
+  cmake --build build-sanitize -j "$JOBS"
+  run_tests build-sanitize ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
 }
 
 case "${1:-}" in
   run)
     shift
-    edition=context
-    if [ "${1:-}" = context ] || [ "${1:-}" = automation ]; then edition=$1; shift; fi
-    install_packages
-    build build -DVELMORA_TESTS=OFF
-    host=build/bin/velmora-host
-    if [ $# -eq 0 ] && ! [ -t 0 ]; then
-      echo "No terminal: running a scripted demo (old password demo, new password demo)."
-      set -- --do show --do "type demo" --do "key Enter" --do "type demo" --do "key Enter" --do "type demo" --do "key Enter"
-    fi
-    exec "$host" --edition "$edition" "$@" "build/$edition/Velmora.so"
+    run_command "$@"
     ;;
   test)
-    install_packages
-    build build
-    (cd build && ctest --output-on-failure -j "$JOBS")
-    build build-sanitize -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=OFF
-    (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-      ctest --output-on-failure -j "$JOBS")
+    test_command
     ;;
   *)
     echo "usage: ./build.sh run [context|automation] [host options] | ./build.sh test" >&2
