@@ -61,11 +61,16 @@ struct Options {
   std::string filter;
 };
 
+// The edition's library relative to this program: <prefix>/lib/velmora/<edition>
+// in an installed tree, <build>/<edition> in the build tree.
 std::string DefaultLibrary(const char* argv0, const char* edition) {
   std::error_code ec;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) self = argv0;
-  return (self.parent_path().parent_path() / edition / "Velmora.so").string();
+  const std::filesystem::path top = self.parent_path().parent_path();
+  const std::filesystem::path installed = top / "lib" / "velmora" / edition / "Velmora.so";
+  const std::filesystem::path built = top / edition / "Velmora.so";
+  return (std::filesystem::exists(installed, ec) || !std::filesystem::exists(built, ec) ? installed : built).string();
 }
 
 std::vector<std::string> ReadScript(const std::string& source) {
