@@ -9,22 +9,9 @@
 #include "host/LibraryResources.h"
 #include "host/ModuleLoader.h"
 #include "runtime/text/Gbk.h"
-#include "suite/dxCore.h"
 
 namespace host {
 namespace {
-
-// A text on one line: line breaks and tabs written as escapes.
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else out += c;
-  }
-  return out;
-}
 
 std::string Version(const std::array<std::uint16_t, 4>& v) {
   return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]) + "." + std::to_string(v[3]);
@@ -86,25 +73,6 @@ int ShowInfo(const std::string& library, std::ostream& out) {
   for (const IconPicture& icon : icons) {
     out << "icon MAINICON: " << icon.width << "x" << icon.height << ", " << icon.bitCount << " bits per pixel\n";
     if (isatty(STDOUT_FILENO) != 0) DrawIcon(icon, out);  // colour escapes only for a terminal
-  }
-  return 0;
-}
-
-int ListStrings(const std::string& library, const std::string& filter, std::ostream& out) {
-  // Loading the library registers its products; they leave again when it is unloaded.
-  const LoadedModule module(library);
-  suite::TdxResourceStringsRepository& repository = suite::dxResourceStringsRepository();
-  for (const std::string& product : repository.ProductNames()) {
-    out << "product: " << product << "\n";
-    for (const auto& s : repository.Strings(product)) {
-      const std::string defaultText = rtl::GbkToUtf8Display(s.defaultText);
-      const std::string current = rtl::GbkToUtf8Display(s.currentText);
-      if (!filter.empty() && s.name.find(filter) == std::string::npos &&
-          defaultText.find(filter) == std::string::npos && current.find(filter) == std::string::npos) {
-        continue;
-      }
-      out << s.name << "\t" << s.id << "\t" << Escaped(defaultText) << "\t" << Escaped(current) << "\n";
-    }
   }
   return 0;
 }

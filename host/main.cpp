@@ -18,6 +18,7 @@
 #include "host/ModuleLoader.h"
 #include "host/Runner.h"
 #include "host/ScriptFrontEnd.h"
+#include "host/StringsReport.h"
 #include "host/TerminalFrontEnd.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
@@ -29,7 +30,8 @@ constexpr int kExitUsage = 64;
 
 const char* const kUsage = R"(usage: velmora-host [options] [LIBRARY]
        velmora-host info [LIBRARY]
-       velmora-host strings [FILTER] [--library LIBRARY]
+       velmora-host strings [FILTER] [--unit NAME] [--changed|--unchanged]
+                            [--tsv|--json] [--library LIBRARY]
 
 Shows the change-password dialog of a Velmora library (the context edition
 beside this program when LIBRARY is not given) for the signed-in user.
@@ -47,6 +49,18 @@ options:
                      commands: type <text> | key <Enter|Tab|Shift+Tab|Esc|
                      Backspace|Space|Alt+X> | click <control> | close | show
 
+strings: every resource string of the component suite's units, of the
+library's units and of each product the library registers, with its unit,
+name (a string without one by its position, #N), id, English default and
+the text in use; backslash, CR, LF and TAB are written \\ \r \n \t.
+  FILTER             only strings whose name or either text contains FILTER
+  --unit NAME        only the strings of that unit
+  --changed          only strings whose text in use differs from the default
+  --unchanged        only strings that still show their default
+  --tsv              tab-separated, with a header line
+  --json             a JSON array of objects
+  --library LIBRARY  the library to load (default: the context edition)
+
 exit status: 0 password changed, 1 cancelled, 2 failed, 3 host error, 64 usage
 )";
 
@@ -58,7 +72,8 @@ struct Options {
   std::optional<host::Edition> edition;
   std::optional<std::string> script;
   std::vector<std::string> commands;
-  std::string filter;
+  host::StringsQuery strings;
+  bool stringOptions = false;  // options that only "strings" takes were given
 };
 
 // The edition's library relative to this program: <prefix>/lib/velmora/<edition>
@@ -102,11 +117,24 @@ std::optional<Options> Parse(int argc, char** argv) {
     std::optional<std::string> v;
     if (arg == "--help" || arg == "-h") return std::nullopt;
     if (arg == "--db" || arg == "--user" || arg == "--edition" || arg == "--script" || arg == "--do" ||
-        arg == "--library") {
+        arg == "--library" || arg == "--unit") {
       v = value();
       if (!v) return std::nullopt;
     }
-    if (arg == "--db") o.db = *v;
+    using Query = host::StringsQuery;
+    if (arg == "--unit" || arg == "--changed" || arg == "--unchanged" || arg == "--tsv" || arg == "--json") {
+      o.stringOptions = true;
+    }
+    if (arg == "--unit") o.strings.unit = *v;
+    else if (arg == "--changed" || arg == "--unchanged") {
+      const Query::Changes changes = arg == "--changed" ? Query::Changes::Changed : Query::Changes::Unchanged;
+      if (o.strings.changes != Query::Changes::All && o.strings.changes != changes) return std::nullopt;
+      o.strings.changes = changes;
+    } else if (arg == "--tsv" || arg == "--json") {
+      const Query::Format format = arg == "--tsv" ? Query::Format::Tsv : Query::Format::Json;
+      if (o.strings.format != Query::Format::Text && o.strings.format != format) return std::nullopt;
+      o.strings.format = format;
+    } else if (arg == "--db") o.db = *v;
     else if (arg == "--user") o.user = *v;
     else if (arg == "--library") o.library = *v;
     else if (arg == "--script") o.script = *v;
@@ -127,8 +155,9 @@ std::optional<Options> Parse(int argc, char** argv) {
   }
   if (o.command == "strings") {
     if (positional.size() > 1) return std::nullopt;
-    if (!positional.empty()) o.filter = positional[0];
+    if (!positional.empty()) o.strings.filter = positional[0];
   } else {
+    if (o.stringOptions) return std::nullopt;
     if (positional.size() > 1) return std::nullopt;
     if (!positional.empty()) o.library = positional[0];
   }
@@ -140,7 +169,7 @@ int Run(const Options& o, const char* argv0) {
   if (library.empty()) {
     library = DefaultLibrary(argv0, o.edition == host::Edition::Automation ? "automation" : "context");
   }
-  if (o.command == "strings") return host::ListStrings(library, o.filter, std::cout);
+  if (o.command == "strings") return host::ListStrings(library, o.strings, std::cout, std::cerr);
   if (o.command == "info") return host::ShowInfo(library, std::cout);
 
   const host::LibraryResources resources(library);

@@ -2,7 +2,10 @@
 // C++ source (a constant array in the section "velmora_rsrc", where the
 // host can find it in the library file without running it).
 //
-// Usage: rescomp <manifest> <output.cpp> <function-name> [<generated.strings>...]
+// Usage: rescomp <manifest> <output.cpp> <function-name> [<generated.strings|.units>...]
+//
+// Generated files: a .strings file adds string-table blocks, a .units file
+// (strtab's listing of the string units) the resource STRINGUNITS as it is.
 //
 // Manifest lines (paths relative to the manifest; # starts a comment):
 //   form    <CLASSNAME> <file>      a form description: UTF-8 text stored as GBK;
@@ -542,7 +545,13 @@ int main(int argc, char** argv) {
     }
     // String tables generated at build time come after the manifest's resources.
     for (int i = 4; i < argc; ++i) {
-      for (auto& [block, data] : StringBlocks(argv[i])) resources.push_back({RT_STRING, kNeutral, "", block, data});
+      const fs::path generated = argv[i];
+      if (generated.extension() == ".units") {
+        const std::string listing = ReadFile(generated);
+        resources.push_back({RT_RCDATA, kNeutral, "STRINGUNITS", 0, Bytes(listing.begin(), listing.end())});
+        continue;
+      }
+      for (auto& [block, data] : StringBlocks(generated)) resources.push_back({RT_STRING, kNeutral, "", block, data});
     }
     WriteSource(argv[2], argv[3], Blob(resources), manifest);
     return 0;

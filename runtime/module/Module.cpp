@@ -70,6 +70,35 @@ const ResourceEntry* ResourceDirectory::Find(std::uint16_t type, std::string_vie
 TLibModule::TLibModule(std::string name, std::span<const std::uint8_t> resources)
     : name_(std::move(name)), resources_(resources) {}
 
+namespace {
+constinit TLibModule* FirstModule = nullptr;
+}  // namespace
+
+void RegisterModule(TLibModule& module) noexcept {
+  TLibModule** link = &FirstModule;
+  while (*link != nullptr && *link != &module) link = &(*link)->next_;
+  if (*link == nullptr) {
+    module.next_ = nullptr;
+    *link = &module;
+  }
+}
+
+void UnregisterModule(TLibModule& module) noexcept {
+  for (TLibModule** link = &FirstModule; *link != nullptr; link = &(*link)->next_) {
+    if (*link == &module) {
+      *link = module.next_;
+      module.next_ = nullptr;
+      return;
+    }
+  }
+}
+
+std::vector<HINST> LoadedModules() {
+  std::vector<HINST> modules;
+  for (const TLibModule* m = FirstModule; m != nullptr; m = m->next_) modules.push_back(m);
+  return modules;
+}
+
 std::span<const std::uint8_t> LoadResource(HINST module, std::uint16_t type, std::string_view name) {
   const ResourceEntry* entry = module != nullptr ? module->Resources().Find(type, name) : nullptr;
   if (entry == nullptr) throw EResNotFound("Resource " + std::string(name) + " not found");

@@ -56,12 +56,26 @@ class TLibModule {
   const ResourceDirectory& Resources() const noexcept { return resources_; }
 
  private:
+  friend void RegisterModule(TLibModule& module) noexcept;
+  friend void UnregisterModule(TLibModule& module) noexcept;
+  friend std::vector<const TLibModule*> LoadedModules();
+
   std::string name_;
   ResourceDirectory resources_;
+  TLibModule* next_ = nullptr;  // in the list of loaded modules
 };
 
 // The instance handle of a module: what its resources are found by.
 using HINST = const TLibModule*;
+
+// The modules loaded now, in the order they were loaded: module-wide state
+// of the runtime, a list threaded through the module records themselves so
+// that it needs no destruction (libraries still loaded at exit unregister
+// after the runtime's own objects are gone). A library registers its module
+// record when it is loaded and removes it before it is unloaded.
+void RegisterModule(TLibModule& module) noexcept;
+void UnregisterModule(TLibModule& module) noexcept;
+std::vector<HINST> LoadedModules();
 
 // The data of a resource, raising EResNotFound when the module has none such.
 std::span<const std::uint8_t> LoadResource(HINST module, std::uint16_t type, std::string_view name);

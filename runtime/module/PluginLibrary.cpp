@@ -14,6 +14,7 @@ void PluginLibrary::Load(const char* name, std::span<const std::uint8_t> resourc
     const bool found = dladdr(static_cast<const void*>(&instance), &info) != 0 && info.dli_fname != nullptr;
     module_ = new TLibModule(found ? std::string(info.dli_fname) : std::string(name), resources);
     instance = module_;
+    RegisterModule(*module_);
     units_ = units;
     loadFailed_ = !InitializeUnits(units);
   } catch (...) {
@@ -25,6 +26,7 @@ void PluginLibrary::Unload(HINST& instance) noexcept {
   if (module_ == nullptr) return;
   if (!loadFailed_) FinalizeUnits(units_);
   instance = nullptr;
+  UnregisterModule(*module_);
   delete module_;
   module_ = nullptr;
   loadFailed_ = true;

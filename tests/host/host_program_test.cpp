@@ -7,7 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <sstream>
 
@@ -223,11 +226,101 @@ TEST(HostInfo, ShowsDescriptorVersionAndIconOfEachEdition) {
                                                         "icon MAINICON: 32x32, 4 bits per pixel"}));
 }
 
-TEST(HostStrings, FilterListsTheProductAndTheMatchingChineseTexts) {
+TEST(HostStrings, FilterShowsMatchingStringsUnderTheirUnit) {
   const HostResult r = RunHost({"strings", "sdxBtnOK", "--library", kContextLibrary});
   EXPECT_EQ(r.status, 0) << Describe(r);
-  EXPECT_EQ(r.out, Utf8(u8"product: ExpressPrinting System\nsdxBtnOK\t65479\tOK\t确定(&O)\n"
-                        u8"sdxBtnOKAccelerated\t65480\t&OK\t确定(&O\n"));
+  EXPECT_EQ(r.out, Utf8(u8"unit: dxPSRes\nsdxBtnOK\t65479\tOK\t确定(&O)\n"
+                        u8"sdxBtnOKAccelerated\t65480\t&OK\t确定(&O\n2 strings, 2 changed\n"));
+}
+
+// The TSV rows of "strings" after the header, split into their six fields.
+std::vector<std::vector<std::string>> TsvRows(const HostResult& r) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(r.out);
+  std::string line;
+  EXPECT_TRUE(std::getline(in, line) && line == "unit\tposition\tname\tid\tdefault\tcurrent") << line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+    if (line.ends_with('\t')) fields.emplace_back();
+    EXPECT_EQ(fields.size(), 6u) << line;
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+TEST(HostStrings, TsvListsEveryStringOfEveryUnit) {
+  const HostResult r = RunHost({"strings", "--tsv", "--library", kContextLibrary});
+  ASSERT_EQ(r.status, 0) << Describe(r);
+  const auto rows = TsvRows(r);
+  std::vector<std::pair<std::string, std::size_t>> units;
+  std::map<std::string, std::vector<std::string>> byName;
+  for (const auto& row : rows) {
+    if (units.empty() || units.back().first != row[0]) units.emplace_back(row[0], 0);
+    EXPECT_EQ(row[1], std::to_string(++units.back().second)) << row[0] << " " << row[2];
+    byName[row[0] + " " + (row[2].empty() ? "#" + row[1] : row[2])] = row;
+  }
+  EXPECT_EQ(units, (std::vector<std::pair<std::string, std::size_t>>{
+                       {"Cxexportstrs", 19}, {"Cxlibrarystrs", 22}, {"Cxgridstrs", 64}, {"Cxgridpopupmenuconsts", 23},
+                       {"Cxfilterconsts", 40}, {"Cxdataconsts", 12}, {"Cxfiltercontrolstrs", 33},
+                       {"Cxeditconsts", 86}, {"Dxbarstrs", 178}, {"dxExtCtrlsStrs", 55}, {"dxPSRes", 1257}}));
+  // id, default and current text, escapes as written.
+  const std::vector<std::array<std::string, 4>> expected = {
+      {"dxExtCtrlsStrs #1", "65520", "Auto", Utf8(u8"自动")},
+      {"dxExtCtrlsStrs #55", "65478", "DiagCross", Utf8(u8"反交叉")},
+      {"dxPSRes sdxBtnOK", "65479", "OK", Utf8(u8"确定(&O)")},
+      {"dxPSRes sdxRowFields", "64224", "&Row Fields", "&Row Fields"},
+      {"dxPSRes sdxCompanyName", "64239", "Company Name", "Company Name"},
+      {"dxPSRes sdxUnitsInches", "", "\"", "\""},
+      {"dxPSRes sdxCorporateHeadquarters", "", "Corporate\\r\\nHeadquarters", Utf8(u8"公司\\r\\n总部")},
+      {"Cxlibrarystrs scxCantCreateRegistryKey", "", "", Utf8(u8"不能创建registry key: \\\\%s")},
+      {"Cxgridstrs scxGridChartValueHintFormat", "", "", "%s for %s is %s"},
+  };
+  for (const auto& [key, id, english, current] : expected) {
+    ASSERT_TRUE(byName.contains(key)) << key;
+    const auto& row = byName[key];
+    if (!id.empty()) {
+      EXPECT_EQ(row[3], id) << key;
+    }
+    if (!english.empty()) {
+      EXPECT_EQ(row[4], english) << key;
+    }
+    EXPECT_EQ(row[5], current) << key;
+  }
+}
+
+TEST(HostStrings, ChangedAndUnchangedPartitionTheList) {
+  const auto all = TsvRows(RunHost({"strings", "--tsv", "--library", kContextLibrary}));
+  const auto changed = TsvRows(RunHost({"strings", "--tsv", "--changed", "--library", kContextLibrary}));
+  const auto unchanged = TsvRows(RunHost({"strings", "--unchanged", "--tsv", "--library", kContextLibrary}));
+  EXPECT_EQ(all.size(), 1789u);
+  EXPECT_EQ(changed.size() + unchanged.size(), all.size());
+  for (const auto& row : changed) EXPECT_NE(row[4], row[5]) << row[2];
+  for (const auto& row : unchanged) EXPECT_EQ(row[4], row[5]) << row[2];
+}
+
+TEST(HostStrings, OneUnitAsJson) {
+  const HostResult r = RunHost({"strings", "--json", "--unit", "DXEXTCTRLSSTRS", "--library", kContextLibrary});
+  ASSERT_EQ(r.status, 0) << Describe(r);
+  EXPECT_TRUE(r.out.starts_with(Utf8(u8"[\n  {\"unit\": \"dxExtCtrlsStrs\", \"position\": 1, \"name\": \"\", "
+                                     u8"\"id\": 65520, \"default\": \"Auto\", \"current\": \"自动\"},\n")))
+      << r.out.substr(0, 200);
+  EXPECT_TRUE(r.out.ends_with(Utf8(u8"\"id\": 65478, \"default\": \"DiagCross\", \"current\": \"反交叉\"}\n]\n")));
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 57);
+}
+
+TEST(HostStrings, UnknownUnitAndContradictingOptionsAreUsageErrors) {
+  HostResult r = RunHost({"strings", "--unit", "Nowhere", "--library", kContextLibrary});
+  EXPECT_EQ(r.status, 64) << Describe(r);
+  EXPECT_TRUE(Contains(r.err, "'Nowhere'") && Contains(r.err, " Cxexportstrs ") && Contains(r.err, " dxPSRes"))
+      << Describe(r);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"strings", "--changed", "--unchanged"},
+                                               {"strings", "--tsv", "--json"}, {"info", "--tsv"}}) {
+    r = RunHost(args);
+    EXPECT_EQ(r.status, 64) << Describe(r);
+    EXPECT_TRUE(r.err.starts_with("usage: velmora-host")) << Describe(r);
+  }
 }
 
 // The edition of a library beside the program: the context edition unless

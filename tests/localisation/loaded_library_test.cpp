@@ -16,6 +16,7 @@
 #include "runtime/text/Gbk.h"
 #include "suite/cxClasses.h"
 #include "suite/dxCore.h"
+#include "suite/dxTranslatorList.h"
 #include "tests/localisation/LocalisationData.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/LibraryPaths.h"
@@ -147,9 +148,14 @@ TEST(ContextLibraryLifecycle, UnloadRemovesTheProductAndReloadSetsTheTextsAgain)
   ASSERT_EQ(first.size(), context::dxPSRes::Count);
   ExpectSuiteTextsInForce("after the first load");
 
+  // The translator's list: the suite's 477, the library's 55 and 1257.
+  EXPECT_EQ(suite::TranslatorList().size(), 1789u);
+
   module.reset();
   // A product left registered would have its callback called in code that is gone.
   ASSERT_EQ(Registrations(), 0u) << "expected the product removed at unload";
+  // So would a module left in the runtime's list.
+  EXPECT_EQ(suite::TranslatorList().size(), 477u) << "expected only the suite's own units after unload";
   EXPECT_TRUE(Repository().Items(kProduct).empty());
   ExpectSuiteTextsInForce("after unload");
 
@@ -170,6 +176,17 @@ TEST(ContextLibraryLifecycle, UnloadRemovesTheProductAndReloadSetsTheTextsAgain)
   ExpectSuiteTextsInForce("after reload");
   module.reset();
   EXPECT_EQ(Registrations(), 0u);
+}
+
+TEST(StringUnitListing, ParsesUnitNameAndIdAndRefusesMalformedLines) {
+  const auto entries = suite::ParseStringUnits("dxExtCtrlsStrs\t\t65520\ndxPSRes\tsdxBtnOK\t65479\n");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_TRUE(entries[0].unit == "dxExtCtrlsStrs" && entries[0].name.empty() && entries[0].id == 65520);
+  EXPECT_TRUE(entries[1].unit == "dxPSRes" && entries[1].name == "sdxBtnOK" && entries[1].id == 65479);
+  for (const char* bad : {"u\tn\t1", "u\tn\n", "\tn\t1\n", "u\tn\t\n", "u\tn\t12x\n", "u\tn\t-1\n",
+                          "u\tn\t4294967296\n"}) {
+    EXPECT_THROW(suite::ParseStringUnits(bad), rtl::EResNotFound) << Readable(bad);
+  }
 }
 
 }  // namespace
