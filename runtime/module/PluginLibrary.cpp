@@ -16,7 +16,8 @@ void PluginLibrary::Load(const char* name, std::span<const std::uint8_t> resourc
     instance = module_;
     RegisterModule(*module_);
     units_ = units;
-    loadFailed_ = !InitializeUnits(units);
+    name_ = name;
+    loadFailed_ = !InitializeUnits(units, name_);
   } catch (...) {
     loadFailed_ = true;
   }
@@ -24,7 +25,7 @@ void PluginLibrary::Load(const char* name, std::span<const std::uint8_t> resourc
 
 void PluginLibrary::Unload(HINST& instance) noexcept {
   if (module_ == nullptr) return;
-  if (!loadFailed_) FinalizeUnits(units_);
+  if (!loadFailed_) FinalizeUnits(units_, name_);
   instance = nullptr;
   UnregisterModule(*module_);
   delete module_;

@@ -34,6 +34,7 @@ class PluginLibrary {
  private:
   TLibModule* module_ = nullptr;
   std::span<const UnitEntry> units_;
+  const char* name_ = "";
   bool loadFailed_ = true;
 };
 

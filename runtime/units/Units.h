@@ -7,7 +7,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace rtl {
 
@@ -31,11 +35,38 @@ struct UnitEntry {
 
 // Runs the initialisations in order. When one raises, the units already
 // initialised are finalised in reverse and false is returned; no exception
-// leaves this call (it runs inside the system loader).
-bool InitializeUnits(std::span<const UnitEntry> units) noexcept;
+// leaves this call (it runs inside the system loader). library names the
+// units' library in a UnitTrace.
+bool InitializeUnits(std::span<const UnitEntry> units, std::string_view library = {}) noexcept;
 
 // Runs the finalisations in reverse order; a raising unit does not stop the rest.
-void FinalizeUnits(std::span<const UnitEntry> units) noexcept;
+void FinalizeUnits(std::span<const UnitEntry> units, std::string_view library = {}) noexcept;
+
+struct UnitEvent {
+  std::string library;
+  std::string unit;
+  bool initialization = true;  // else finalisation
+  bool operator==(const UnitEvent&) const = default;
+};
+
+// Records, while it lives, every unit initialisation and finalisation the
+// runtime starts, in order, so the start-up order of a library can be seen.
+// The observer, when given, runs just before each unit's routine. One trace
+// at a time; a second one raises std::logic_error.
+class UnitTrace {
+ public:
+  explicit UnitTrace(std::function<void(const UnitEvent&)> observer = {});
+  ~UnitTrace();
+  UnitTrace(const UnitTrace&) = delete;
+  UnitTrace& operator=(const UnitTrace&) = delete;
+
+  const std::vector<UnitEvent>& Events() const noexcept { return events_; }
+  void Record(UnitEvent event) noexcept;
+
+ private:
+  std::function<void(const UnitEvent&)> observer_;
+  std::vector<UnitEvent> events_;
+};
 
 }  // namespace rtl
 

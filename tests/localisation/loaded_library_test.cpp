@@ -14,6 +14,7 @@
 #include "SuiteStrings.h"
 #include "host/ModuleLoader.h"
 #include "runtime/text/Gbk.h"
+#include "runtime/units/Units.h"
 #include "suite/cxClasses.h"
 #include "suite/dxCore.h"
 #include "suite/dxTranslatorList.h"
@@ -176,6 +177,50 @@ TEST(ContextLibraryLifecycle, UnloadRemovesTheProductAndReloadSetsTheTextsAgain)
   ExpectSuiteTextsInForce("after reload");
   module.reset();
   EXPECT_EQ(Registrations(), 0u);
+}
+
+// Each unit the library starts, with the number of printing-system
+// registrations there were just before it ran.
+struct UnitStep {
+  std::string unit;
+  bool initialization;
+  std::size_t registrations;
+  bool operator==(const UnitStep&) const = default;
+};
+void PrintTo(const UnitStep& s, std::ostream* os) {
+  *os << s.unit << (s.initialization ? " init" : " fin") << " after " << s.registrations << " registrations";
+}
+
+TEST(LibraryStartUp, UnitsRunInLinkOrderRegistrationBeforeTheChineseTextsAndInReverseAtUnload) {
+  const std::vector<std::string> contextUnits = {
+      "UHollinObjValueClass", "UGlobalValue", "UGlobalFunUnt", "UBaseFrm", "dxPSRes", "dxExtCtrlsStrs",
+      "Cxgridpopupmenuconsts", "DevStrConvert", "UEditLogPaswrdFrm", "Velmora"};
+  const std::vector<std::string> automationUnits = {"md5", "UChangePassword", "Velmora"};
+  for (const auto& [library, units] :
+       {std::pair{kContextLibrary, contextUnits}, std::pair{kAutomationLibrary, automationUnits}}) {
+    const bool context = units.size() > 3;
+    std::vector<UnitStep> steps;
+    {
+      const rtl::UnitTrace trace([&steps](const rtl::UnitEvent& e) {
+        steps.push_back({e.unit, e.initialization, Registrations()});
+        EXPECT_EQ(e.library, "Velmora") << e.unit;
+      });
+      host::LoadedModule module(library);
+    }
+    // The product exists from dxPSRes's initialisation to its finalisation.
+    std::vector<UnitStep> expected;
+    std::size_t registered = 0;
+    for (const std::string& unit : units) {
+      expected.push_back({unit, true, registered});
+      if (context && unit == "dxPSRes") registered = 1;
+    }
+    for (auto unit = units.rbegin(); unit != units.rend(); ++unit) {
+      expected.push_back({*unit, false, registered});
+      if (context && *unit == "dxPSRes") registered = 0;
+    }
+    EXPECT_EQ(steps, expected) << library;
+    EXPECT_EQ(Registrations(), 0u);
+  }
 }
 
 TEST(StringUnitListing, ParsesUnitNameAndIdAndRefusesMalformedLines) {
