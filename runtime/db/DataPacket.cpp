@@ -181,9 +181,7 @@ ByteArray EncodeDataPacket(const DataPacket& packet) {
 
 DataPacket DecodeDataPacket(std::span<const std::uint8_t> bytes) {
   Reader r(bytes);
-  if (bytes.size() < sizeof kMagic || std::memcmp(r.Bytes(sizeof kMagic).data(), kMagic, sizeof kMagic) != 0) {
-    Malformed("bad magic");
-  }
+  if (std::memcmp(r.Bytes(sizeof kMagic).data(), kMagic, sizeof kMagic) != 0) Malformed("bad magic");
   const std::uint16_t version = r.U16();
   if (version != kVersion) Malformed("unsupported version " + IntToStr(version));
 

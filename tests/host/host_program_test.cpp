@@ -114,6 +114,7 @@ struct ExitCase {
   int status;
   const char8_t* printed;  // a line the program prints (UTF-8)
   bool changed;            // the user's password is then "new"
+  std::size_t warnings = 0;  // message boxes of the warning kind
 };
 void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
 
@@ -126,13 +127,19 @@ TEST_P(ExitStatus, TellsHowTheDialogEnded) {
       Run(DoEach({c.automation ? kAutomationLibrary : kContextLibrary, "--db", "DB", "--user", user}, c.commands));
   EXPECT_EQ(r.status, c.status) << Describe(r);
   EXPECT_TRUE(Contains(r.out, Utf8(c.printed) + "\n")) << "expected \"" << Utf8(c.printed) << "\", got " << Describe(r);
+  std::size_t warnings = 0;
+  for (std::size_t at = 0; (at = r.out.find("[warning]", at)) != std::string::npos; ++at) ++warnings;
+  EXPECT_EQ(warnings, c.warnings) << Describe(r);
   const std::string plain = c.changed ? "new" : "old";
   EXPECT_EQ(db_.StoredPassword(user), c.automation ? host::Md5Hex(plain) : host::EncodeHostPassword(plain));
 }
 
-std::vector<std::string> FourWrongPasswords() {
+// Five presses of Modify with a wrong old password: the dialog must close
+// itself at the fourth, leaving the fifth unused (had it stayed open, the
+// fifth would warn again, or the script would end with the dialog open).
+std::vector<std::string> FiveWrongPasswords() {
   std::vector<std::string> commands = Change(true, "wrong");
-  commands.insert(commands.end(), 3, "click BtnModify");
+  commands.insert(commands.end(), 4, "click BtnModify");
   return commands;
 }
 
@@ -143,8 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"ContextChanged", false, Change(false, "old"), 0, u8"[information] 口令修改成功!", true},
         ExitCase{"ContextCancelled", false, {"click btnCancel"}, 1,
                  u8"velmora-host: cancelled (context edition, user ctxuser)", false},
-        ExitCase{"AutomationFourthWrongPassword", true, FourWrongPasswords(), 2,
-                 u8"velmora-host: failed (automation edition, user md5user)", false}),
+        ExitCase{"AutomationFourthWrongPassword", true, FiveWrongPasswords(), 2,
+                 u8"velmora-host: failed (automation edition, user md5user)", false, 4}),
     CaseName());
 
 TEST_F(HostProgram, ScriptFileRunsLikeDoCommands) {
