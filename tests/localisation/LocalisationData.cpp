@@ -54,19 +54,26 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::vector<TableRow> ReadTextTable() {
-  std::vector<TableRow> table;
-  for (const Fields& f : Lines("context/strings/DevStrConvert.txt", 3)) table.push_back({f[0], f[1], f[2]});
-  return table;
-}
-
-const std::vector<std::string>& ExtendedControlsDefaults() {
-  static const std::vector<std::string> defaults = [] {
-    std::vector<std::string> v;
-    for (const Fields& f : Lines("context/strings/dxExtCtrlsStrs.txt", 1)) v.push_back(f[0]);
+const std::vector<GivenPrintingString>& GivenPrintingStrings() {
+  static const std::vector<GivenPrintingString> given = [] {
+    std::vector<GivenPrintingString> v;
+    for (const Fields& f : Lines("tests/localisation/given_strings.txt", 5)) {
+      if (f[0] == "ps") v.push_back({std::stoul(f[1]), f[2], static_cast<std::uint32_t>(std::stoul(f[3])), f[4]});
+    }
     return v;
   }();
-  return defaults;
+  return given;
+}
+
+const std::vector<GivenExtendedString>& GivenExtendedStrings() {
+  static const std::vector<GivenExtendedString> given = [] {
+    std::vector<GivenExtendedString> v;
+    for (const Fields& f : Lines("tests/localisation/given_strings.txt", 5)) {
+      if (f[0] == "ext") v.push_back({std::stoul(f[1]), static_cast<std::uint32_t>(std::stoul(f[2])), f[3], f[4]});
+    }
+    return v;
+  }();
+  return given;
 }
 
 const std::map<std::string, std::string>& PrintingSystemDefaults() {

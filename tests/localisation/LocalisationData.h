@@ -1,9 +1,10 @@
-// Helpers of the localisation tests: the string data files read as they are
-// written (UTF-8, TAB-separated fields, \r \n \t \\ escapes, "@include"), the
+// Helpers of the localisation tests: the strings whose ids and texts are
+// written out, the English defaults of the printing system's data file, the
 // expected name lists, the keys of the Chinese text table and the
-// placeholders of a format string.
+// placeholders of a format string. Files are UTF-8 with TAB-separated fields.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -13,16 +14,23 @@
 
 namespace velmora::test::loc {
 
-struct TableRow {
-  std::string unit;
-  std::string key;
-  std::string text;  // UTF-8, escapes resolved
+// The strings whose ids and texts are written out (given_strings.txt), UTF-8.
+struct GivenPrintingString {
+  std::size_t position;  // in the order the product lists them, from 1
+  std::string name;
+  std::uint32_t id;
+  std::string text;  // English default
 };
-// The Chinese text table as its data file gives it, includes expanded.
-std::vector<TableRow> ReadTextTable();
+struct GivenExtendedString {
+  std::size_t position;  // in declaration order, from 1
+  std::uint32_t id;
+  std::string text;     // English default
+  std::string chinese;  // the text table's text
+};
+const std::vector<GivenPrintingString>& GivenPrintingStrings();
+const std::vector<GivenExtendedString>& GivenExtendedStrings();
 
-// The English defaults (UTF-8) of the library's own two units, from their data files.
-const std::vector<std::string>& ExtendedControlsDefaults();
+// The English defaults (UTF-8) of the printing system, from its data file.
 const std::map<std::string, std::string>& PrintingSystemDefaults();
 
 // A list of expected_names.txt (a unit's keys of the text table, "dxPSRes",

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <span>
 
 #include "ContextStrings.h"
@@ -96,23 +97,29 @@ class LoadedContextLibrary : public ::testing::Test {
   static inline std::vector<rtl::TResStringRec> extended_;
 };
 
-// Registered once, every name once in declaration order, the n-th name (from
-// 1) holding the id of position 54 + n after the extended controls' 55, and
-// every default as its data file gives it.
+// Registered once, every name once in declaration order, and the given ids
+// and defaults read through the repository and the library's string table.
 TEST_F(LoadedContextLibrary, RegistersEveryPrintingStringOnceWithItsIdAndDefault) {
   EXPECT_EQ(Registrations(), 1u);
   std::vector<std::string> names;
-  for (const StringInfo& s : strings_) names.push_back(s.name);
-  EXPECT_EQ(Difference(ExpectedNames("dxPSRes"), names), "");
-  for (std::size_t n = 1; n <= strings_.size(); ++n) {
-    const StringInfo& s = strings_[n - 1];
-    const std::size_t p = 54 + n;
-    EXPECT_EQ(s.id, static_cast<std::uint32_t>((4095 - p / 16) * 16 + p % 16)) << s.name;
-    EXPECT_EQ(items_[n - 1].rec->Identifier, s.id) << s.name;
-    EXPECT_EQ(s.defaultText, rtl::Utf8ToGbk(PrintingSystemDefaults().at(s.name))) << s.name;
+  std::set<std::uint32_t> ids;
+  for (const StringInfo& s : strings_) {
+    names.push_back(s.name);
+    ids.insert(s.id);
   }
-  for (std::size_t i = 0; i < extended_.size(); ++i) {
-    EXPECT_EQ(rtl::LoadResString(&extended_[i]), rtl::Utf8ToGbk(ExtendedControlsDefaults()[i])) << "string " << i + 1;
+  EXPECT_EQ(Difference(ExpectedNames("dxPSRes"), names), "");
+  EXPECT_EQ(ids.size(), strings_.size()) << "expected no id twice";
+  for (const GivenPrintingString& g : GivenPrintingStrings()) {
+    const StringInfo& s = strings_.at(g.position - 1);
+    EXPECT_EQ(s.name, g.name) << "position " << g.position;
+    EXPECT_EQ(s.id, g.id) << g.name;
+    EXPECT_EQ(items_[g.position - 1].rec->Identifier, g.id) << g.name;
+    EXPECT_EQ(s.defaultText, rtl::Utf8ToGbk(g.text)) << g.name << ": expected " << g.text;
+  }
+  for (const GivenExtendedString& g : GivenExtendedStrings()) {
+    const rtl::TResStringRec& rec = extended_.at(g.position - 1);
+    EXPECT_EQ(rec.Identifier, g.id);
+    EXPECT_EQ(rtl::LoadResString(&rec), rtl::Utf8ToGbk(g.text)) << "string " << g.position;
   }
 }
 

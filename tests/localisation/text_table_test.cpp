@@ -1,6 +1,6 @@
 // The Chinese text table as the library carries it (the generated constant
-// table) and as its data file writes it, and the ids of the library's own
-// resource strings with the string-table blocks of the built library file.
+// table), checked against the keys, texts and ids written out for it, and
+// the string-table blocks of the built library file.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -51,19 +51,12 @@ TEST(ChineseTextTable, RunsInFourteenBlocksInTheirOrder) {
   EXPECT_EQ(blocks, expected);
 }
 
-// Row by row as the data file writes it, and each unit's keys (each once,
-// in table order) as expected_names.txt lists them.
-TEST(ChineseTextTable, MatchesItsDataFileAndTheExpectedKeys) {
-  const std::vector<TableRow> rows = ReadTextTable();
-  ASSERT_EQ(rows.size(), std::size(Entries));
+// Each unit's keys, each once, in table order, as expected_names.txt lists them.
+TEST(ChineseTextTable, HoldsTheExpectedKeysOfEachUnit) {
   std::map<std::string, std::vector<std::string>, std::less<>> keys;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    const Entry& e = Entries[i];
-    const std::string key = EntryKey(e), text = rtl::Utf8ToGbk(rows[i].text);
-    EXPECT_TRUE(EntryUnit(e) == rows[i].unit && key == rows[i].key && EntryText(e) == text)
-        << "position " << i + 1 << ": expected " << rows[i].unit << " " << rows[i].key << " " << Readable(text)
-        << ", got " << EntryUnit(e) << " " << key << " " << Readable(std::string(EntryText(e)));
+  for (const Entry& e : Entries) {
     std::vector<std::string>& list = keys[std::string(EntryUnit(e))];
+    const std::string key = EntryKey(e);
     if (std::find(list.begin(), list.end(), key) == list.end()) list.push_back(key);
   }
   for (std::string_view unit : {"Cxexportstrs", "Cxlibrarystrs", "Cxgridstrs", "Cxgridpopupmenuconsts",
@@ -74,6 +67,19 @@ TEST(ChineseTextTable, MatchesItsDataFileAndTheExpectedKeys) {
   const std::vector<std::string>& all = ExpectedNames("dxPSRes");
   ASSERT_EQ(all.size(), 1257u);
   EXPECT_EQ(Difference(std::vector<std::string>(all.begin(), all.begin() + 991), keys["dxPSRes"]), "");
+}
+
+// Block 5, positions 69 to 123: every colour and brush style in declaration
+// order with its Chinese text, slips included ("窗口文本t", "浅绿" twice).
+TEST(ChineseTextTable, ExtendedControlsBlockHasEveryGivenText) {
+  const std::vector<GivenExtendedString>& given = GivenExtendedStrings();
+  ASSERT_EQ(given.size(), 55u);
+  for (const GivenExtendedString& g : given) {
+    const Entry& e = Entries[68 + g.position - 1];
+    EXPECT_EQ(EntryUnit(e), "dxExtCtrlsStrs");
+    EXPECT_EQ(e.index + 1u, g.position);
+    EXPECT_EQ(EntryText(e), rtl::Utf8ToGbk(g.chinese)) << "position " << g.position << ": expected " << g.chinese;
+  }
 }
 
 TEST(ChineseTextTable, EmptyTextsAreExactlyTheFifteenGiven) {
@@ -118,7 +124,7 @@ TEST(ChineseTextTable, FormatStringsKeepThePlaceholdersOfTheirEnglishDefaults) {
     const Entry& e = Entries[i];
     std::string english;
     if (EntryUnit(e) == "dxExtCtrlsStrs") {
-      english = ExtendedControlsDefaults().at(e.index);
+      english = GivenExtendedStrings().at(e.index).text;
     } else if (EntryUnit(e) == "dxPSRes") {
       english = PrintingSystemDefaults().at(EntryKey(e));
     } else {
@@ -147,15 +153,26 @@ TEST(ChineseTextTable, TextsLeftInEnglishAreExactlyTheGivenOnes) {
 namespace ps = context::dxPSRes;
 namespace ext = context::dxExtCtrlsStrs;
 
-// Extended controls first, then the printing system, dealt out downwards
-// from the top id in blocks of sixteen.
-TEST(StringIds, AreDealtOutFromTheTopInBlocksOfSixteen) {
-  ASSERT_EQ(ext::Count + ps::Count, 1312u);
-  for (std::size_t p = 0; p < ext::Count + ps::Count; ++p) {
-    const std::uint32_t expected = static_cast<std::uint32_t>((4095 - p / 16) * 16 + p % 16);
-    const std::uint32_t id = p < ext::Count ? ext::Strings[p].Identifier : ps::Strings[p - ext::Count].Identifier;
-    EXPECT_EQ(id, expected) << "position " << p;
+// The ids written out: every extended control's, and the printing system's
+// telling strings; together the 1312 strings fill 64224 to 65535.
+TEST(StringIds, AreTheGivenOnesAndFillTheirRange) {
+  ASSERT_EQ(ext::Count, 55u);
+  for (const GivenExtendedString& g : GivenExtendedStrings()) {
+    EXPECT_EQ(ext::Strings[g.position - 1].Identifier, g.id) << "extended control " << g.position;
   }
+  ASSERT_EQ(ps::Count, 1257u);
+  for (const GivenPrintingString& g : GivenPrintingStrings()) {
+    const std::size_t i = g.position - 1;
+    EXPECT_EQ(std::string_view(ps::NameBlob + ps::NameOffsets[i]), g.name) << "position " << g.position;
+    EXPECT_EQ(ps::Strings[i].Identifier, g.id) << g.name;
+  }
+  EXPECT_GE(GivenPrintingStrings().size(), 100u);
+  std::set<std::uint32_t> ids;
+  for (const rtl::TResStringRec& r : ext::Strings) ids.insert(r.Identifier);
+  for (const rtl::TResStringRec& r : ps::Strings) ids.insert(r.Identifier);
+  EXPECT_EQ(ids.size(), 1312u);
+  EXPECT_EQ(*ids.begin(), 64224u);
+  EXPECT_EQ(*ids.rbegin(), 65535u);
 }
 
 TEST(StringIds, TheLibraryFileHoldsTheir82StringTableBlocks) {
