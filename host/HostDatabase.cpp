@@ -1,5 +1,8 @@
 #include "host/HostDatabase.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "host/Encoding.h"
 #include "runtime/text/Gbk.h"
 
@@ -15,6 +18,29 @@ void EnsureSchema(Database& db) {
       "  UserCode TEXT NOT NULL,"
       "  ModFunTyp INTEGER NOT NULL,"
       "  ModFunID INTEGER NOT NULL);");
+}
+
+void CheckSchema(Database& db, bool withRights) {
+  struct Needed {
+    const char* name;
+    std::initializer_list<const char*> columns;
+  };
+  const Needed users{"P_User", {"UserCode", "UserName", "PassWord"}};
+  const Needed rights{"P_FunRight", {"UserCode", "ModFunTyp", "ModFunID"}};
+  for (const Needed* table : {&users, withRights ? &rights : nullptr}) {
+    if (table == nullptr) continue;
+    // Table and column names are case-insensitive in SQLite, so they are here.
+    const auto columns = db.Query("SELECT name FROM pragma_table_info(?)", {table->name});
+    if (columns.empty()) throw DatabaseError("database '" + db.Path() + "' has no table " + table->name);
+    for (const char* column : table->columns) {
+      const bool found = std::any_of(columns.begin(), columns.end(),
+                                     [&](const Row& row) { return row[0] && rtl::SameText(*row[0], column); });
+      if (!found) {
+        throw DatabaseError("table " + std::string(table->name) + " of database '" + db.Path() + "' has no column " +
+                            column);
+      }
+    }
+  }
 }
 
 void AddDemoData(Database& db) {

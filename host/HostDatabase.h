@@ -16,7 +16,16 @@ inline constexpr const char* kDemoUser = "demo";          // host-encoded passwo
 inline constexpr const char* kDemoMd5User = "md5demo";    // MD5 digest password
 inline constexpr const char* kDemoPassword = "demo";
 
+// The database used when none is given; made with the schema and the demo
+// users when absent.
+inline constexpr const char* kDemoDatabase = "velmora-demo.db";
+
+// Creates the tables; only for a database the host made (or the demo file).
 void EnsureSchema(Database& db);
+// Checks, reading only, that a database the host was given has the tables
+// and columns the host uses (P_FunRight only withRights); raises
+// DatabaseError naming the first one missing.
+void CheckSchema(Database& db, bool withRights);
 // Adds the demo users and their rights when P_User is empty.
 void AddDemoData(Database& db);
 

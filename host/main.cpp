@@ -180,9 +180,14 @@ int Run(const Options& o, const char* argv0) {
                           host::EditionName(*o.edition) + " edition");
   }
   const bool demo = o.db.empty();
-  host::Database db(demo ? "velmora-demo.db" : o.db, demo);
-  host::EnsureSchema(db);
-  if (demo) host::AddDemoData(db);
+  host::Database db(demo ? host::kDemoDatabase : o.db, demo);
+  if (demo) {
+    host::EnsureSchema(db);
+    host::AddDemoData(db);
+  } else {
+    // A database the host was given is read as it is, never reshaped.
+    host::CheckSchema(db, edition == host::Edition::Context);
+  }
   const std::string code = !o.user.empty() ? o.user : edition == host::Edition::Context ? host::kDemoUser : host::kDemoMd5User;
   const std::optional<host::UserRecord> user = host::FindUser(db, code);
   if (!user) throw host::HostError("no user '" + code + "' in " + db.Path());

@@ -201,6 +201,59 @@ INSTANTIATE_TEST_SUITE_P(
                       {"/nonexistent/host.db"}}),
     CaseName());
 
+// A database the host did not create: it is checked, never given a schema.
+struct ForeignDatabaseCase {
+  const char* name;
+  const char* schema;  // SQL run on a new file; nullptr leaves the file at 0 bytes
+  bool automation;
+  std::vector<std::string> named;  // what the error names; empty when the run goes ahead
+};
+void PrintTo(const ForeignDatabaseCase& c, std::ostream* os) { *os << c.name; }
+
+class ForeignDatabase : public ::testing::TestWithParam<ForeignDatabaseCase> {};
+
+TEST_P(ForeignDatabase, IsLeftByteForByteUnchanged) {
+  const ForeignDatabaseCase& c = GetParam();
+  const TempFolder work;
+  const std::string path = work.Path() + "/foreign.db";
+  if (c.schema == nullptr) {
+    std::ofstream(path, std::ios::binary);
+  } else {
+    host::Database(path, true).ExecuteScript(c.schema);
+  }
+  const std::string before = host::Md5Hex(ReadAll(path));
+  const HostResult r = RunHost({c.automation ? kAutomationLibrary : kContextLibrary, "--db", path, "--user", "u",
+                                "--do", "close"},
+                               work.Path());
+  EXPECT_EQ(host::Md5Hex(ReadAll(path)), before) << "the database file changed; " << Describe(r);
+  if (c.named.empty()) {
+    EXPECT_EQ(r.status, 1) << Describe(r);
+    return;
+  }
+  EXPECT_EQ(r.status, 3) << Describe(r);
+  for (const std::string& part : c.named) EXPECT_TRUE(Contains(r.err, part)) << part << "\n" << Describe(r);
+}
+
+constexpr const char* kUsers = "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, PassWord TEXT);"
+                               "INSERT INTO P_User VALUES ('u', 'U', 'x');";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, ForeignDatabase,
+    ::testing::Values(
+        ForeignDatabaseCase{"EmptyFile", nullptr, false, {"P_User"}},
+        ForeignDatabaseCase{"OtherTablesOnly", "CREATE TABLE Orders (Id INTEGER, Item TEXT);", true, {"P_User"}},
+        ForeignDatabaseCase{"UserTableWithoutPassWord",
+                            "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, Pwd TEXT);", true,
+                            {"P_User", "PassWord"}},
+        ForeignDatabaseCase{"ContextEditionWithoutRights", kUsers, false, {"P_FunRight"}},
+        ForeignDatabaseCase{"RightsWithoutModFunID",
+                            "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, PassWord TEXT);"
+                            "CREATE TABLE P_FunRight (UserCode TEXT, ModFunTyp INTEGER);",
+                            false, {"P_FunRight", "ModFunID"}},
+        // The automation edition reads no rights.
+        ForeignDatabaseCase{"AutomationEditionWithoutRights", kUsers, true, {}}),
+    CaseName());
+
 TEST(HostUsage, WrongArgumentsExitWith64AndPrintTheUsage) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--frobnicate"}, {"--db"}, {"a.so", "b.so"}}) {
     const HostResult r = RunHost(args);
