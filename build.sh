@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev sqlite3
-          dpkg-dev file)
+          dpkg-dev file libelf-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_packages() {

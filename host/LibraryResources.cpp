@@ -1,9 +1,5 @@
 #include "host/LibraryResources.h"
 
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Unicode.h"
 
@@ -19,36 +15,6 @@ std::uint64_t Read(std::span<const std::uint8_t> b, std::size_t at, std::size_t 
 
 std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at) { return static_cast<std::uint16_t>(Read(b, at, 2)); }
 std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) { return static_cast<std::uint32_t>(Read(b, at, 4)); }
-
-std::vector<std::uint8_t> ResourceSection(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ResourceError("cannot read '" + path + "'");
-  const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::span<const std::uint8_t> b(file);
-  if (b.size() < 64 || std::memcmp(b.data(), "\x7f" "ELF", 4) != 0 || b[4] != 2 || b[5] != 1) {
-    throw ResourceError("'" + path + "' is not a 64-bit little-endian ELF library");
-  }
-  const std::uint64_t sectionTable = Read(b, 0x28, 8);
-  const std::uint16_t entrySize = U16(b, 0x3A);
-  const std::uint16_t count = U16(b, 0x3C);
-  const std::uint16_t namesIndex = U16(b, 0x3E);
-  if (entrySize < 64 || namesIndex >= count) throw ResourceError("'" + path + "' has a malformed section table");
-  auto header = [&](std::size_t i) { return static_cast<std::size_t>(sectionTable + i * entrySize); };
-  const std::uint64_t namesOffset = Read(b, header(namesIndex) + 24, 8);
-  const std::uint64_t namesSize = Read(b, header(namesIndex) + 32, 8);
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint32_t name = U32(b, header(i));
-    if (name >= namesSize) continue;
-    const std::size_t nameAt = static_cast<std::size_t>(namesOffset + name);
-    const char expected[] = "velmora_rsrc";
-    if (nameAt + sizeof expected > b.size() || std::memcmp(b.data() + nameAt, expected, sizeof expected) != 0) continue;
-    const std::uint64_t offset = Read(b, header(i) + 24, 8);
-    const std::uint64_t size = Read(b, header(i) + 32, 8);
-    if (offset > b.size() || size > b.size() - offset) throw ResourceError("'" + path + "' has a truncated resource section");
-    return {file.begin() + static_cast<std::ptrdiff_t>(offset), file.begin() + static_cast<std::ptrdiff_t>(offset + size)};
-  }
-  throw ResourceError("'" + path + "' carries no resources");
-}
 
 std::string Utf16At(std::span<const std::uint8_t> b, std::size_t& at, std::size_t end) {
   std::u16string text;
@@ -92,7 +58,7 @@ Node ReadNode(std::span<const std::uint8_t> b, std::size_t at, std::size_t limit
 
 }  // namespace
 
-LibraryResources::LibraryResources(const std::string& path) : blob_(ResourceSection(path)) {
+LibraryResources::LibraryResources(const std::string& path) : blob_(ReadResourceSection(path)) {
   try {
     directory_ = rtl::ResourceDirectory(blob_);
   } catch (const rtl::Exception& e) {
@@ -149,8 +115,12 @@ IconPicture DecodeIconImage(std::span<const std::uint8_t> dib) {
   if (p.bitCount != 4 && p.bitCount != 8 && p.bitCount != 24 && p.bitCount != 32) {
     throw ResourceError("unsupported icon depth");
   }
+  // Header and palette are bounded first, so no offset below can wrap even
+  // where sizes are 32 bits wide.
+  if (headerSize > dib.size()) throw ResourceError("malformed icon image");
   std::size_t paletteSize = p.bitCount <= 8 ? U32(dib, 32) : 0;
   if (p.bitCount <= 8 && paletteSize == 0) paletteSize = std::size_t{1} << p.bitCount;
+  if (p.bitCount <= 8 && paletteSize > std::size_t{1} << p.bitCount) throw ResourceError("icon palette too large");
   const std::size_t paletteAt = headerSize;
   const std::size_t pixelsAt = paletteAt + paletteSize * 4;
   const std::size_t rowBytes = static_cast<std::size_t>((p.width * p.bitCount + 31) / 32 * 4);

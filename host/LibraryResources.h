@@ -1,26 +1,21 @@
-// Reading a Velmora library's resources from its file, without loading it:
-// the resource blob is the ELF section "velmora_rsrc". Also the readers of
-// the resources the host shows: version information and icons.
+// Reading a Velmora library's resources from its file, without loading it,
+// and the readers of the resources the host shows: version information and
+// icons. Every read is checked against the bytes it reads from.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "host/ResourceSection.h"
 #include "runtime/module/Module.h"
 
 namespace host {
 
-class ResourceError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// The library's resource blob and its directory. Raises ResourceError for a
-// file that is not a 64-bit little-endian ELF library with such a section.
+// The library's resource blob and its directory. Raises ResourceError, naming
+// the file, for a file without a well-formed resource blob.
 class LibraryResources {
  public:
   explicit LibraryResources(const std::string& path);
