@@ -10,6 +10,10 @@
 namespace rtl {
 namespace {
 
+// Components nest at most this deep, so neither reading nor applying a
+// description can exhaust the stack on hostile text.
+constexpr int kMaxDepth = 64;
+
 class Parser {
  public:
   explicit Parser(std::string_view text) : text_(text) {}
@@ -78,6 +82,7 @@ class Parser {
   }
 
   DescriptionNode ParseObject() {
+    if (++depth_ > kMaxDepth) Fail("components nested too deeply");
     DescriptionNode node;
     node.line = line_;
     if (PeekWord("inherited")) {
@@ -96,6 +101,7 @@ class Parser {
       if (pos_ >= text_.size()) Fail("'end' expected");
       if (PeekWord("end")) {
         pos_ += 3;
+        --depth_;
         return node;
       }
       if (PeekWord("object") || PeekWord("inherited")) {
@@ -230,6 +236,7 @@ class Parser {
   std::string_view text_;
   std::size_t pos_ = 0;
   int line_ = 1;
+  int depth_ = 0;
 };
 
 [[noreturn]] void RaiseProperty(const TComponent& component, const std::string& property, const char* what) {

@@ -114,6 +114,26 @@ TEST(ParseDescription, SyntaxErrorsNameTheirLine) {
   }
 }
 
+// Components nested without end are refused, however deep: the reader's
+// recursion never exhausts the stack.
+TEST(ParseDescription, RefusesComponentsNestedTooDeeply) {
+  const auto nested = [](int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "object C" + std::to_string(i) + ": TPanel\n";
+    for (int i = 0; i < depth; ++i) text += "end\n";
+    return text;
+  };
+  EXPECT_NO_THROW(rtl::ParseDescription(nested(32)));
+  for (int depth : {65, 1000000}) {
+    try {
+      rtl::ParseDescription(nested(depth));
+      ADD_FAILURE() << "expected EReadError for " << depth << " levels";
+    } catch (const rtl::EReadError& e) {
+      EXPECT_EQ(e.Message(), "Form description line 65: components nested too deeply") << depth << " levels";
+    }
+  }
+}
+
 // A dialog whose descriptions are chosen by the test; it publishes the fields
 // btnOK and edtName and the methods FormCreate, btnOKClick and EdtKeyDown.
 class TDlg : public rtl::TForm {
