@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Velmora's two set-up commands:
 #   ./build.sh run [context|automation] [host options]   build, then show the dialog in the reference host
-#   ./build.sh test                                      build, then run every test, also under sanitizers
+#   ./build.sh test                                      build, then run every test, also under sanitizers,
+#                                                        then fuzz each reader of outside bytes briefly
+#   ./build.sh fuzz [SECONDS] [TARGET...]                fuzz for as long as asked (tools/fuzz.sh, build-fuzz/)
+#   ./build.sh valgrind [GTEST_FILTER]                   host-level tests under memcheck (tools/valgrind.sh)
 # Both install the Debian packages they need first. Each command has a build
 # folder of its own, configured with every option it relies on, so neither
 # inherits the other's settings: build/ (run), build-test/ (tests, benchmarks
@@ -12,6 +15,11 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev sqlite3
           dpkg-dev file libelf-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
+
+# Fuzzing (clang and its libFuzzer runtime) and memory checking.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+VALGRIND_PACKAGES=(valgrind)
+FUZZ_TEST_SECONDS=15  # per target in ./build.sh test
 
 install_packages() {
   local missing=()
@@ -88,6 +96,7 @@ check_packages() {
 }
 
 test_command() {
+  PACKAGES+=("${FUZZ_PACKAGES[@]}" "${VALGRIND_PACKAGES[@]}")
   install_packages
   configure build-test -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON -DVELMORA_SANITIZE=OFF
   cmake --build build-test -j "$JOBS"
@@ -96,6 +105,15 @@ test_command() {
   configure build-sanitize -DVELMORA_TESTS=ON -DVELMORA_BENCH=OFF -DVELMORA_SANITIZE=ON
   cmake --build build-sanitize -j "$JOBS"
   run_tests build-sanitize ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
+  check_memory_and_fuzz
+}
+
+# The library-file reader's tests under memcheck as well (it sees a read just
+# outside a buffer even where GCC's inlined compares hide it from ASan), then
+# every fuzz target briefly.
+check_memory_and_fuzz() {
+  tools/valgrind.sh '*LibraryFile*'
+  tools/fuzz.sh "$FUZZ_TEST_SECONDS"
 }
 
 case "${1:-}" in
@@ -106,8 +124,21 @@ case "${1:-}" in
   test)
     test_command
     ;;
+  fuzz)
+    shift
+    PACKAGES+=("${FUZZ_PACKAGES[@]}")
+    install_packages
+    exec tools/fuzz.sh "$@"
+    ;;
+  valgrind)
+    shift
+    PACKAGES+=("${VALGRIND_PACKAGES[@]}")
+    install_packages
+    exec tools/valgrind.sh "$@"
+    ;;
   *)
-    echo "usage: ./build.sh run [context|automation] [host options] | ./build.sh test" >&2
+    echo "usage: ./build.sh run [context|automation] [host options] | ./build.sh test" \
+         "| ./build.sh fuzz [SECONDS] [TARGET...] | ./build.sh valgrind [GTEST_FILTER]" >&2
     exit 64
     ;;
 esac

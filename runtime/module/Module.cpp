@@ -47,7 +47,8 @@ ResourceDirectory::ResourceDirectory(std::span<const std::uint8_t> blob) {
       const auto* start = blob.data() + nameOffset;
       const void* nul = std::memchr(start, 0, blob.size() - nameOffset);
       if (nul == nullptr) RaiseMalformed("unterminated name");
-      entry.name.assign(reinterpret_cast<const char*>(start), static_cast<const std::uint8_t*>(nul) - start);
+      entry.name.assign(reinterpret_cast<const char*>(start),
+                        static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - start));
     }
     entries_.push_back(std::move(entry));
   }

@@ -249,10 +249,17 @@ INSTANTIATE_TEST_SUITE_P(
                                   kChangeFailed, 1, 1}),
     CaseName());
 
-class UnusableUserId : public DialogWithFakeServers, public ::testing::WithParamInterface<rtl::Variant> {};
+// Named cases: printing a bare variant would show its padding bytes.
+struct UserIdCase {
+  const char* name;
+  rtl::Variant id;
+};
+void PrintTo(const UserIdCase& c, std::ostream* os) { *os << c.name; }
+
+class UnusableUserId : public DialogWithFakeServers, public ::testing::WithParamInterface<UserIdCase> {};
 
 TEST_P(UnusableUserId, NeverReachesTheServerAsSql) {
-  servers_.userId = GetParam();
+  servers_.userId = GetParam().id;
   const DialogRun run = Change();
   EXPECT_TRUE(servers_.queries.empty() && servers_.statements.empty()) << "expected no SQL";
   EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error}));
@@ -260,8 +267,10 @@ TEST_P(UnusableUserId, NeverReachesTheServerAsSql) {
 }
 
 INSTANTIATE_TEST_SUITE_P(UserIds, UnusableUserId,
-                         ::testing::Values(rtl::Variant("\x81'"), rtl::Variant("ab\xff"),
-                                           rtl::Variant(std::int32_t{42})));
+                         ::testing::Values(UserIdCase{"LeadByteBeforeQuote", rtl::Variant("\x81'")},
+                                           UserIdCase{"TrailingFF", rtl::Variant("ab\xff")},
+                                           UserIdCase{"NotText", rtl::Variant(std::int32_t{42})}),
+                         CaseName());
 
 }  // namespace
 }  // namespace velmora::test

@@ -1,0 +1,2 @@
+object FrmCP: TFrmCP
+end

@@ -1,0 +1,32 @@
+// Form descriptions: any text is refused with EReadError or parsed, and a
+// parsed description applied to a bare form builds it or is refused with
+// one of the runtime's exceptions; nothing leaks either way.
+#include "runtime/except/Exceptions.h"
+#include "runtime/forms/Description.h"
+#include "runtime/forms/Form.h"
+#include "tests/fuzz/FuzzCheck.h"
+
+namespace {
+
+// A form without published fields or methods: every component the text names is created.
+class TFuzzForm : public rtl::TForm {
+ public:
+  TFuzzForm() : TForm(nullptr) {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  rtl::DescriptionNode root;
+  try {
+    root = rtl::ParseDescription(fuzz::Text(data, size));
+  } catch (const rtl::EReadError&) {
+    return 0;
+  }
+  try {
+    const rtl::Owned<TFuzzForm> form(new TFuzzForm());
+    rtl::ApplyDescription(*form, root);
+  } catch (const rtl::Exception&) {
+  }
+  return 0;
+}

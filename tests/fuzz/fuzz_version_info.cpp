@@ -1,0 +1,10 @@
+// Version information: refused with ResourceError or read whole.
+#include "host/LibraryResources.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  try {
+    host::ParseVersionInfo({data, size});
+  } catch (const host::ResourceError&) {
+  }
+  return 0;
+}
