@@ -2,11 +2,21 @@
 
 #include "automation/md5.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/units/NoDestructor.h"
 
 namespace automation {
 
-rtl::Variant FuncStorageObj;
-rtl::Variant DataCtlObj;
+namespace {
+
+// Never destroyed: the unit's finalisation releases the servers, and when the
+// process exits with the library loaded it runs after the statics are gone.
+rtl::NoDestructor<rtl::Variant> FuncStorageHolder;
+rtl::NoDestructor<rtl::Variant> DataCtlHolder;
+
+}  // namespace
+
+rtl::Variant& FuncStorageObj = *FuncStorageHolder;
+rtl::Variant& DataCtlObj = *DataCtlHolder;
 TFrmCP* FrmCP = nullptr;
 
 namespace {

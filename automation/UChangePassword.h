@@ -58,8 +58,8 @@ class TFrmCP : public rtl::TForm {
 };
 
 // The host's servers, replaced by each dialog's creation and released at unload.
-extern rtl::Variant FuncStorageObj;
-extern rtl::Variant DataCtlObj;
+extern rtl::Variant& FuncStorageObj;
+extern rtl::Variant& DataCtlObj;
 
 // The dialog most recently made by CreateModule; only ever tested for empty.
 extern TFrmCP* FrmCP;

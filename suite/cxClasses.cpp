@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/units/NoDestructor.h"
 
 namespace suite {
 namespace {
@@ -44,9 +45,10 @@ class Replacements {
   ModuleTexts* lastTexts_ = nullptr;
 };
 
+// Never destroyed: libraries set and read texts while they load and unload.
 Replacements& Table() {
-  static Replacements table;
-  return table;
+  static rtl::NoDestructor<Replacements> table;
+  return *table;
 }
 
 const rtl::TLibModule& ModuleOf(const rtl::TResStringRec* rec) {

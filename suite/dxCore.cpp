@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/units/NoDestructor.h"
 #include "suite/cxClasses.h"
 
 namespace suite {
@@ -43,8 +44,10 @@ std::vector<TdxResourceStringsRepository::StringInfo> TdxResourceStringsReposito
 }
 
 TdxResourceStringsRepository& dxResourceStringsRepository() {
-  static TdxResourceStringsRepository repository;
-  return repository;
+  // Never destroyed: the libraries' unload code unregisters their products,
+  // also when the process exits with them loaded.
+  static rtl::NoDestructor<TdxResourceStringsRepository> repository;
+  return *repository;
 }
 
 }  // namespace suite

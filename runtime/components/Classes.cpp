@@ -3,14 +3,18 @@
 #include <map>
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/units/NoDestructor.h"
 
 namespace rtl {
 namespace {
 
+using ClassTable = std::map<std::string, ComponentFactory, std::less<>>;
+
 // The process-wide class table, as the toolkit's RegisterClass keeps it.
-std::map<std::string, ComponentFactory, std::less<>>& Classes() {
-  static std::map<std::string, ComponentFactory, std::less<>> classes;
-  return classes;
+// Never destroyed: registrations are withdrawn while libraries unload.
+ClassTable& Classes() {
+  static NoDestructor<ClassTable> classes;
+  return *classes;
 }
 
 }  // namespace

@@ -3,14 +3,18 @@
 #include <map>
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/units/NoDestructor.h"
 
 namespace rtl {
 namespace {
 
-// The process-wide server table: the platform's class registry.
-std::map<std::string, ComServerFactory>& Servers() {
-  static std::map<std::string, ComServerFactory> servers;
-  return servers;
+using ServerTable = std::map<std::string, ComServerFactory>;
+
+// The process-wide server table: the platform's class registry. Never
+// destroyed: registrations may be withdrawn while the process exits.
+ServerTable& Servers() {
+  static NoDestructor<ServerTable> servers;
+  return *servers;
 }
 
 std::string Key(std::string_view progId) { return UpperCase(progId); }

@@ -4,11 +4,12 @@
 #include <exception>
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
 
 namespace rtl {
 
-TApplication* Application = nullptr;
+TApplication* Application = new TApplication();
 
 TApplication::TApplication() : TComponent(nullptr) {}
 
@@ -31,17 +32,12 @@ void TApplication::HandleException() noexcept {
   std::fprintf(stderr, "%s\n", GbkToUtf8Display(message).c_str());
 }
 
-namespace {
-
-// The application object lives as long as the runtime library is loaded.
-struct ApplicationLifetime {
-  ApplicationLifetime() { Application = new TApplication(); }
-  ~ApplicationLifetime() {
-    Free(Application);
-    Application = nullptr;
+void TApplication::DestroyFormsOf(HINST module) noexcept {
+  for (std::size_t i = ComponentCount(); i-- > 0;) {
+    if (i >= ComponentCount()) continue;  // a form's destruction took others along
+    auto* form = dynamic_cast<TCustomForm*>(Components(i));
+    if (form != nullptr && form->Module() == module) Free(form);
   }
-} lifetime;
-
-}  // namespace
+}
 
 }  // namespace rtl

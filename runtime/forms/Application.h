@@ -5,6 +5,7 @@
 
 #include "runtime/components/Component.h"
 #include "runtime/forms/FrontEnd.h"
+#include "runtime/module/Module.h"
 
 namespace rtl {
 
@@ -23,11 +24,18 @@ class TApplication : public TComponent {
   // handled. Call from inside a catch block. Never raises.
   void HandleException() noexcept;
 
+  // Destroys the forms it owns that were built from module's resources: a
+  // library going away takes the forms its host left alive along, since
+  // their code goes with it.
+  void DestroyFormsOf(HINST module) noexcept;
+
  private:
   TFrontEnd* frontEnd_ = nullptr;
 };
 
-// The application object of the process, created with the runtime library.
+// The application object of the process, created with the runtime library
+// and never destroyed: libraries reach it while they unload, also when the
+// process exits with them loaded.
 extern TApplication* Application;
 
 }  // namespace rtl

@@ -25,6 +25,8 @@ void PluginLibrary::Load(const char* name, std::span<const std::uint8_t> resourc
 
 void PluginLibrary::Unload(HINST& instance) noexcept {
   if (module_ == nullptr) return;
+  // Freeing them was the host's duty; their code is about to go away.
+  Application->DestroyFormsOf(module_);
   if (!loadFailed_) FinalizeUnits(units_, name_);
   instance = nullptr;
   UnregisterModule(*module_);

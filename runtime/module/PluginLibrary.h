@@ -1,8 +1,9 @@
 // What every plug-in library does at its boundary: at load, register its
 // module record (so its resources are found) and run its unit table; at
-// unload, finalise the units in reverse; around each entry point, a
-// catch-all that turns exceptions into status codes. A library whose
-// start-up failed answers every entry point with a failure.
+// unload, destroy its forms that are still alive, then finalise the units
+// in reverse; around each entry point, a catch-all that turns exceptions
+// into status codes. A library whose start-up failed answers every entry
+// point with a failure.
 #pragma once
 
 #include <cstdint>

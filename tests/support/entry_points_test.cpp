@@ -153,6 +153,17 @@ TEST_P(EntryPoints, GetModuleInfoAndRefreshModuleTouchNothingElse) {
   FreeDialog(dialog);
 }
 
+// Freeing first is the host's duty; a host that forgets must still survive.
+TEST_P(EntryPoints, UnloadDestroysTheDialogsTheHostLeftAliveAndNothingElse) {
+  ASSERT_NE(NewDialog(), nullptr);
+  ASSERT_NE(NewDialog(), nullptr);
+  auto* foreign = new ForeignForm(rtl::Application);
+  Unload();
+  EXPECT_EQ(FormsOwned(), 1u) << "expected only the foreign form left";
+  EXPECT_TRUE(rtl::Application->Owns(foreign));
+  rtl::Free(foreign);
+}
+
 TEST_P(EntryPoints, LoadsUnloadsAndReloadsInOneProcess) {
   for (const auto& [from, to] : {std::pair{"old", "new"}, std::pair{"new", "old"}}) {
     if (module_ == nullptr) Load();

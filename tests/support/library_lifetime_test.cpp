@@ -1,0 +1,96 @@
+// The libraries' lifetime around the host's mistakes and its exit: a process
+// may end with an edition still loaded, with or without a dialog alive, and
+// an edition unloaded with its dialogs alive takes them along, and only them.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <memory>
+#include <string>
+
+#include "host/AutomationServers.h"
+#include "host/ContextHost.h"
+#include "host/ModuleLoader.h"
+#include "runtime/forms/Application.h"
+#include "runtime/forms/Form.h"
+#include "tests/support/LibraryPaths.h"
+#include "tests/support/TempDatabase.h"
+
+extern char** environ;
+
+namespace velmora::test {
+namespace {
+
+struct ExitCase {
+  const char* library;
+  const char* edition;
+  const char* dialog;  // "dialog" or "none"
+  const char* how;     // "return" or "exit"
+};
+
+// Runs the probe; "exited with 0", else how it ended.
+std::string RunProbe(const ExitCase& c) {
+  const char* argv[] = {VELMORA_EXIT_PROBE, c.library, c.edition, c.dialog, c.how, nullptr};
+  pid_t child = 0;
+  if (posix_spawn(&child, VELMORA_EXIT_PROBE, nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+    return "not started";
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return "lost";
+  if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+  return "exited with " + std::to_string(WEXITSTATUS(status));
+}
+
+TEST(ProcessExit, WithAnEditionStillLoadedEndsCleanly) {
+  for (const char* how : {"return", "exit"}) {
+    for (const char* dialog : {"none", "dialog"}) {
+      for (const auto& [library, edition] : {std::pair{kContextLibrary, "context"}, {kAutomationLibrary, "automation"}}) {
+        const ExitCase c{library, edition, dialog, how};
+        EXPECT_EQ(RunProbe(c), "exited with 0") << edition << " edition, " << dialog << ", " << how;
+      }
+    }
+  }
+}
+
+// A form of no library, owned like the dialogs by the application object.
+class ForeignForm final : public rtl::TForm {
+ public:
+  explicit ForeignForm(rtl::TComponent* owner) : TForm(owner) {}
+};
+
+// Both editions loaded at once, each with a dialog the host never freed.
+class BothEditions : public ::testing::Test {
+ protected:
+  BothEditions() {
+    db_.AddUser("demo", "stored");
+    context_ = std::make_unique<host::ContextHost>(db_.Db(), db_.User("demo"), log_);
+    servers_ = std::make_unique<host::AutomationServers>(db_.Db(), db_.User("demo"), log_);
+  }
+
+  TempDatabase db_;
+  host::SessionLog log_;
+  std::unique_ptr<host::ContextHost> context_;
+  std::unique_ptr<host::AutomationServers> servers_;
+};
+
+TEST_F(BothEditions, UnloadingOneTakesOnlyItsOwnDialogsAlong) {
+  auto contextLibrary = std::make_unique<host::LoadedModule>(kContextLibrary);
+  auto automationLibrary = std::make_unique<host::LoadedModule>(kAutomationLibrary);
+  rtl::TCustomForm* contextDialog = nullptr;
+  rtl::TCustomForm* automationDialog = nullptr;
+  std::int32_t kind = 0;
+  ASSERT_EQ(contextLibrary->CreateModuleContext()(&contextDialog, 0, 0, 0, 0, 0, context_.get(), &kind), 0);
+  ASSERT_EQ(automationLibrary->CreateModuleAutomation()(&automationDialog, 0, 0, 0, 0, 0, &kind), 0);
+  const rtl::Owned<ForeignForm> foreign(new ForeignForm(rtl::Application));
+
+  contextLibrary.reset();
+  EXPECT_FALSE(rtl::Application->Owns(contextDialog)) << "expected the context dialog destroyed with its library";
+  ASSERT_TRUE(rtl::Application->Owns(automationDialog)) << "expected the other edition's dialog kept";
+  EXPECT_TRUE(rtl::Application->Owns(foreign.get())) << "expected a form of no library kept";
+  EXPECT_EQ(automationLibrary->FreeModule()(&automationDialog), 0) << "expected the kept dialog still usable";
+  automationLibrary.reset();
+  EXPECT_EQ(rtl::Application->ComponentCount(), 1u);
+}
+
+}  // namespace
+}  // namespace velmora::test
