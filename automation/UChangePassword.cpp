@@ -2,6 +2,7 @@
 
 #include "automation/md5.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/forms/Application.h"
 #include "runtime/units/NoDestructor.h"
 
 namespace automation {
@@ -144,11 +145,17 @@ void TFrmCP::BtnModifyClick(rtl::TObject*) {
                                  QuotedUserID() + rtl::Variant("'"))
                                     .AsString();
     rtl::InvokeWithRefs(DataCtlObj, "Execsql", {rtl::TextRef(statement)});
-    FuncStorageObj.Invoke("prompt", {rtl::Variant("密码修改成功！")});
-    Close();
   } catch (...) {
     Alert("密码修改出现错误！");
+    return;
   }
+  // The new digest is stored: the change succeeded whatever the prompt does.
+  try {
+    FuncStorageObj.Invoke("prompt", {rtl::Variant("密码修改成功！")});
+  } catch (...) {
+    rtl::Application->HandleException();
+  }
+  Close();
 }
 
 void TFrmCP::WrongOldPassword() {

@@ -2,6 +2,7 @@
 
 #include "context/UGlobalFunUnt.h"
 #include "context/UGlobalValue.h"
+#include "runtime/forms/Application.h"
 #include "runtime/text/Gbk.h"
 
 namespace context {
@@ -87,11 +88,17 @@ void TEditLogPaswrdForm::btnOKClick(rtl::TObject*) {
     const rtl::AnsiString statement = "UpDate P_User Set PassWord = " + rtl::QuotedStr(encodedNew) +
                                       " Where UserCode = " + rtl::QuotedStr(Host().CurUserCode);
     ExecSQL(statement);
-    ShowPrompt("口令修改成功!");
-    SetModalResult(rtl::mrOk);
   } catch (...) {
     ShowPrompt("口令修改失败!");
+    return;
   }
+  // The row is rewritten: the change succeeded whatever the prompt does.
+  try {
+    ShowPrompt("口令修改成功!");
+  } catch (...) {
+    rtl::Application->HandleException();
+  }
+  SetModalResult(rtl::mrOk);
 }
 
 void TEditLogPaswrdForm::btnCancelClick(rtl::TObject*) { SetModalResult(rtl::mrCancel); }
