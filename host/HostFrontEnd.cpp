@@ -9,6 +9,11 @@ void HostFrontEnd::ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiSt
   PresentMessage(caption, text, kind);
 }
 
+void HostFrontEnd::Beep() {
+  ++log_.beeps;
+  PresentBeep();
+}
+
 void HostFrontEnd::Deliver(rtl::ModalSession& session, const rtl::InputEvent& event) {
   const std::size_t before = log_.messages.size();
   session.Deliver(event);

@@ -1,5 +1,5 @@
-// What the host's front ends share: every message box is recorded in the
-// session log before it is presented, and input is delivered so that a
+// What the host's front ends share: every message box and every refusal of
+// input is recorded in the session log before it is presented, and input is delivered so that a
 // dialog that closes itself right after an alert is noticed.
 #pragma once
 
@@ -12,9 +12,11 @@ class HostFrontEnd : public rtl::TFrontEnd {
  public:
   explicit HostFrontEnd(SessionLog& log) : log_(log) {}
   void ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) final;
+  void Beep() final;
 
  protected:
   virtual void PresentMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) = 0;
+  virtual void PresentBeep() {}
   void Deliver(rtl::ModalSession& session, const rtl::InputEvent& event);
   SessionLog& Log() noexcept { return log_; }
 

@@ -68,7 +68,9 @@ bool ScriptFrontEnd::RunModal(rtl::ModalSession& session) {
       Log().inputRanOut = true;
       return false;
     }
+    const int beeps = Log().beeps;
     Run(session, commands_[next_++]);
+    if (Log().beeps != beeps) out_ << "[beep]\n";  // once per command, however much it refused
   }
   return true;
 }

@@ -5,7 +5,8 @@
 //   click <control>  clicks the control of that name
 //   close            the window's close box
 //   show             prints the form: caption, focus, every shown control
-// Message boxes are printed as "[<kind>] <text>" and dismissed at once.
+// Message boxes are printed as "[<kind>] <text>" and dismissed at once; a
+// command whose input the dialog refused in part is followed by "[beep]".
 #pragma once
 
 #include <ostream>

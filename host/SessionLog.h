@@ -22,6 +22,8 @@ struct SessionLog {
   bool closedAfterAlert = false;
   // The front end ran out of input with the dialog still open.
   bool inputRanOut = false;
+  // Input the dialog refused (a control character, typing beyond an edit's limit).
+  int beeps = 0;
 };
 
 }  // namespace host

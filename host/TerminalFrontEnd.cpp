@@ -190,7 +190,10 @@ TerminalFrontEnd::Key TerminalFrontEnd::ReadKey() {
       key.kind = Key::Kind::None;
     }
   } else {
-    key.kind = Key::Kind::None;
+    // Any other control character is typed as it is: the focused control
+    // takes it or refuses it, and an edit refuses it audibly.
+    e.kind = rtl::InputEvent::Kind::Text;
+    e.text = std::string(1, static_cast<char>(c));
   }
   return key;
 }
@@ -234,6 +237,8 @@ bool TerminalFrontEnd::RunModal(rtl::ModalSession& session) {
   current_ = outer;
   return true;
 }
+
+void TerminalFrontEnd::PresentBeep() { Write("\a"); }
 
 void TerminalFrontEnd::PresentMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) {
   if (current_ != nullptr) Draw(*current_);

@@ -26,6 +26,7 @@ class TerminalFrontEnd final : public HostFrontEnd {
 
  protected:
   void PresentMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) override;
+  void PresentBeep() override;
 
  private:
   struct Key {

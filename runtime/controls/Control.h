@@ -6,6 +6,7 @@
 // own detaches itself from its parent (and from its owner).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -70,6 +71,9 @@ class TControl : public TComponent {
 
  protected:
   virtual std::intptr_t WndProc(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
+  // Change the text in place, as typing does: no copy of the whole text.
+  void AppendText(std::string_view text) { text_.append(text); }
+  void TruncateText(std::size_t length) { text_.resize(std::min(length, text_.size())); }
 
  private:
   friend class TWinControl;

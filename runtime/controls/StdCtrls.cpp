@@ -1,5 +1,6 @@
 #include "runtime/controls/StdCtrls.h"
 
+#include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
 
@@ -13,10 +14,13 @@ void TEdit::KeyPress(char& key) {
   TWinControl::KeyPress(key);
   if (!*alive || ReadOnly || key == '\0') return;
   if (key == '\b') {
-    const AnsiString& text = Text();
-    SetText(text.substr(0, text.size() - GbkLastCharLength(text)));
+    TruncateText(Text().size() - GbkLastCharLength(Text()));
   } else if (static_cast<unsigned char>(key) >= 32 && key != 127) {
-    Append(AnsiString(1, key));
+    Append(std::string_view(&key, 1));
+  } else if (key != '\r' && key != '\x1b') {
+    // A control character never joins the text, and the person is told:
+    // what the edit holds is what was typed, or the person heard otherwise.
+    Application->Beep();
   }
 }
 
@@ -24,9 +28,13 @@ void TEdit::InsertText(const AnsiString& text) {
   if (!ReadOnly) Append(text);
 }
 
-void TEdit::Append(const AnsiString& text) {
-  if (MaxLength > 0 && Text().size() + text.size() > static_cast<std::size_t>(MaxLength)) return;
-  SetText(Text() + text);
+void TEdit::Append(std::string_view text) {
+  const std::size_t limit = MaxLength > 0 ? static_cast<std::size_t>(MaxLength) : kDefaultMaxLength;
+  if (text.size() > limit - std::min(limit, Text().size())) {
+    Application->Beep();
+    return;
+  }
+  AppendText(text);
 }
 
 AnsiString TEdit::DisplayText() const {

@@ -16,9 +16,14 @@ class TEdit : public TWinControl {
   explicit TEdit(TComponent* owner);
   const char* ClassName() const noexcept override { return "TEdit"; }
 
+  // The most bytes an edit takes from typing when MaxLength is 0: what a
+  // Windows edit control takes by default.
+  static constexpr std::size_t kDefaultMaxLength = 32767;
+
   // When not NUL, every character is shown as this character.
   char PasswordChar = '\0';
-  // The most bytes the edit takes from typing; 0 for no limit.
+  // The most bytes the edit takes from typing; 0 for kDefaultMaxLength.
+  // Typing beyond it is refused (the front end beeps); SetText is not limited.
   int MaxLength = 0;
   bool ReadOnly = false;
 
@@ -29,7 +34,8 @@ class TEdit : public TWinControl {
   AnsiString DisplayText() const;
 
  private:
-  void Append(const AnsiString& text);
+  // Adds typed text, or refuses it when it would pass the limit.
+  void Append(std::string_view text);
 };
 
 class TButton : public TWinControl {

@@ -32,6 +32,14 @@ void TApplication::HandleException() noexcept {
   std::fprintf(stderr, "%s\n", GbkToUtf8Display(message).c_str());
 }
 
+void TApplication::Beep() noexcept {
+  try {
+    if (frontEnd_ != nullptr) frontEnd_->Beep();
+  } catch (...) {
+    // A front end that cannot beep: the refusal stands all the same.
+  }
+}
+
 void TApplication::DestroyFormsOf(HINST module) noexcept {
   for (std::size_t i = ComponentCount(); i-- > 0;) {
     if (i >= ComponentCount()) continue;  // a form's destruction took others along

@@ -24,6 +24,9 @@ class TApplication : public TComponent {
   // handled. Call from inside a catch block. Never raises.
   void HandleException() noexcept;
 
+  // Tells the front end that input was refused. Never raises.
+  void Beep() noexcept;
+
   // Destroys the forms it owns that were built from module's resources: a
   // library going away takes the forms its host left alive along, since
   // their code goes with it.

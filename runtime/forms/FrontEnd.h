@@ -1,7 +1,7 @@
 // How forms are presented. The form logic knows nothing of screens: a front
 // end (a terminal, a scripted driver, a window system) runs the modal loop,
-// turns the person's input into InputEvents for the form, and shows message
-// boxes.
+// turns the person's input into InputEvents for the form, shows message
+// boxes and lets the person know when input was refused.
 #pragma once
 
 #include "runtime/controls/Keys.h"
@@ -50,6 +50,9 @@ class TFrontEnd {
   virtual bool RunModal(ModalSession& session) = 0;
   // Shows a message box and returns when the person has dismissed it.
   virtual void ShowMessage(const AnsiString& caption, const AnsiString& text, TMsgKind kind) = 0;
+  // Input was refused (a character an edit does not take, typing beyond its
+  // limit): a window system beeps. Nothing by default.
+  virtual void Beep() {}
 };
 
 }  // namespace rtl

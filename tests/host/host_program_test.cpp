@@ -154,6 +154,24 @@ INSTANTIATE_TEST_SUITE_P(
                  u8"velmora-host: failed (automation edition, user md5user)", false, 4}),
     CaseName());
 
+// A control character typed into a password is refused with a beep in both
+// editions: the password stored is the one the edits hold, never one with a
+// character silently left out.
+TEST_F(HostProgram, ControlCharactersTypedAreRefusedAudibly) {
+  for (const bool automation : {true, false}) {
+    std::vector<std::string> commands = Change(automation, "old");
+    std::replace(commands.begin(), commands.end(), std::string("type new"), std::string("type n\tew\x01"));
+    const std::string user = automation ? "md5user" : "ctxuser";
+    const HostResult r =
+        Run(DoEach({automation ? kAutomationLibrary : kContextLibrary, "--db", "DB", "--user", user}, commands));
+    EXPECT_EQ(r.status, 0) << Describe(r);
+    std::size_t beeps = 0;
+    for (std::size_t at = r.out.find("[beep]\n"); at != std::string::npos; at = r.out.find("[beep]\n", at + 1)) ++beeps;
+    EXPECT_EQ(beeps, 2u) << "expected one beep after each of the two commands, got " << Describe(r);
+    EXPECT_EQ(db_.StoredPassword(user), automation ? host::Md5Hex("new") : host::EncodeHostPassword("new"));
+  }
+}
+
 TEST_F(HostProgram, ScriptFileRunsLikeDoCommands) {
   const std::string script = work_.Path() + "/change.txt";
   std::ofstream(script) << "# change md5user's password\r\ntype old\nkey Enter\ntype new\nkey Enter\ntype new\r\n"

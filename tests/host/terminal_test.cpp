@@ -93,6 +93,20 @@ TEST(TerminalHost, DrawsTheDialogAndMasksTypedPasswords) {
   EXPECT_EQ(host.Exit(), 1);
 }
 
+// A control character typed into a password is refused, and the terminal
+// rings its bell rather than drop it silently.
+TEST(TerminalHost, ControlCharacterTypedIntoAPasswordRingsTheBell) {
+  TempDatabase db;
+  db.AddUserWithPassword("u1", "old");
+  TerminalHost host(db.Path());
+  if (!host.Started()) GTEST_SKIP() << "this machine offers no pseudo-terminal";
+  ASSERT_TRUE(host.WaitFor(Utf8(u8"修改登录密码")));
+  host.Type("\x01");  // Ctrl+A
+  EXPECT_TRUE(host.WaitFor("\a")) << "expected the refused character to ring the bell";
+  host.Type("\x1b");
+  EXPECT_EQ(host.Exit(), 1);
+}
+
 // A message box is drawn in a frame of its own and is dismissed by Enter,
 // Space or Esc; the dialog then takes keys again (Esc cancels it).
 TEST(TerminalHost, MessageBoxIsDrawnAndDismissedByEnterSpaceOrEsc) {

@@ -5,6 +5,8 @@
 // the context and automation suites.
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -359,6 +361,55 @@ TEST(Input, MaxLengthAcceleratorsAndPasswordDisplayCountCharactersNotBytes) {
   edit.PasswordChar = '*';
   edit.SetText("a中\x81'");
   EXPECT_EQ(edit.DisplayText(), "****");
+}
+
+// Typing through a form whose front end counts the refusals.
+class Typing : public rttest::AppTest {};
+
+// What an edit takes is what the person sees: a control character is never
+// dropped silently but refused with a beep; Enter and Esc are the dialog's keys.
+TEST_F(Typing, ControlCharactersAreRefusedAudiblyAndNeverJoinTheText) {
+  const struct {
+    const char* typed;
+    const char* text;
+    int beeps;
+  } cases[] = {{"a\x01" "b", "ab", 1}, {"a\tb\x1f" "c\x7f", "abc", 3}, {"\x1b\r", "", 0}, {"中\x02", "中", 1}};
+  for (const auto& c : cases) {
+    Dialog d;
+    frontEnd.beeps = 0;
+    d.form.HandleInput(Typed(c.typed));
+    EXPECT_EQ(d.a->Text(), c.text) << ::testing::PrintToString(std::string(c.typed));
+    EXPECT_EQ(frontEnd.beeps, c.beeps) << ::testing::PrintToString(std::string(c.typed));
+  }
+  Dialog d;
+  frontEnd.beeps = 0;
+  for (rtl::Word key : {rtl::VK_RETURN, rtl::VK_ESCAPE}) d.Press(key);
+  EXPECT_EQ(frontEnd.beeps, 0) << "expected Enter and Esc as keys to pass silently";
+}
+
+// Seconds on a monotonic clock (<chrono> has a literal GBK cannot hold).
+double Now() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// An edit takes what is typed in time linear in its length, and by default
+// no more than a Windows edit control takes (kDefaultMaxLength bytes).
+TEST_F(Typing, TextGrowsLinearlyUpToTheEditsLimit) {
+  const std::string typed(200000, 'x');
+  for (const int maxLength : {0, 1000000}) {
+    Dialog d;
+    d.a->MaxLength = maxLength;
+    frontEnd.beeps = 0;
+    const double start = Now();
+    d.form.HandleInput(Typed(typed));
+    const double took = Now() - start;
+    EXPECT_LT(took, 1.0) << "MaxLength " << maxLength << ": 200,000 characters took " << took << " s";
+    const std::size_t expected = maxLength == 0 ? TEdit::kDefaultMaxLength : typed.size();
+    EXPECT_EQ(d.a->Text().size(), expected) << "MaxLength " << maxLength;
+    EXPECT_EQ(frontEnd.beeps > 0, maxLength == 0) << "expected each refused character told, and only those";
+  }
 }
 
 class FormLifetime : public rttest::AppTest {};

@@ -100,8 +100,10 @@ class ScriptedFrontEnd : public rtl::TFrontEnd {
   void ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) override {
     messages.push_back({caption, text, kind});
   }
+  void Beep() override { ++beeps; }
 
   int runs = 0;
+  int beeps = 0;
   std::vector<Message> messages;
 
  private:
