@@ -3,6 +3,7 @@
 #include "context/TarnCore_TLB.h"
 #include "host/HostSql.h"
 #include "host/MessageBoxes.h"
+#include "host/ServiceFailures.h"
 #include "runtime/db/DataPacket.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/text/Gbk.h"
@@ -18,21 +19,21 @@ class FuncStorage final : public rtl::TAutoObject {
     const rtl::WideString code = rtl::Utf8ToWide(user.code);
     AddMember("UserName", 0, [name](std::span<rtl::Variant>) { return rtl::Variant(name); });
     AddMember("UserID", 0, [code](std::span<rtl::Variant>) { return rtl::Variant(code); });
-    AddMember("alert", 1, [](std::span<rtl::Variant> args) {
-      ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Warning);
-      return rtl::Variant();
-    });
-    AddMember("prompt", 1, [](std::span<rtl::Variant> args) {
-      ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
-      return rtl::Variant();
-    });
+    AddMember("alert", 1, ReportingFailures("alert", [](std::span<rtl::Variant> args) {
+                ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Warning);
+                return rtl::Variant();
+              }));
+    AddMember("prompt", 1, ReportingFailures("prompt", [](std::span<rtl::Variant> args) {
+                ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
+                return rtl::Variant();
+              }));
   }
 };
 
 class DataCtl final : public rtl::TAutoObject {
  public:
   DataCtl(Database& db, SessionLog& log) {
-    AddMember("Opensql", 1, [&db](std::span<rtl::Variant> args) {
+    AddMember("Opensql", 1, ReportingFailures("Opensql", [&db](std::span<rtl::Variant> args) {
       TextArg(args, 0);  // a type check: the statement must be text
       const Table table = QueryWide(db, args[0].Target().AsWideString());
       rtl::DataPacket packet;
@@ -43,12 +44,12 @@ class DataCtl final : public rtl::TAutoObject {
         packet.AppendRow(values);
       }
       return rtl::Variant(rtl::EncodeDataPacket(packet));
-    });
-    AddMember("Execsql", 1, [&db, &log](std::span<rtl::Variant> args) {
+    }));
+    AddMember("Execsql", 1, ReportingFailures("Execsql", [&db, &log](std::span<rtl::Variant> args) {
       TextArg(args, 0);
       ExecuteWide(db, args[0].Target().AsWideString(), log);
       return rtl::Variant();
-    });
+    }));
   }
 };
 

@@ -6,7 +6,8 @@
 //                                       column a string field named as in the result
 //                         Execsql(sql)  runs one statement, committing only when it
 //                                       changed exactly one row; raises otherwise
-// Each CreateOleObject makes a new server object.
+// Each CreateOleObject makes a new server object. A failing member gives the
+// module a Chinese description and writes its detail to standard error.
 #pragma once
 
 #include "host/Database.h"

@@ -3,6 +3,7 @@
 #include "host/Encoding.h"
 #include "host/HostSql.h"
 #include "host/MessageBoxes.h"
+#include "host/ServiceFailures.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/text/Gbk.h"
 
@@ -13,10 +14,10 @@ namespace {
 class PromptServer final : public rtl::TAutoObject {
  public:
   PromptServer() {
-    AddMember("Prompt", 1, [](std::span<rtl::Variant> args) {
-      ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
-      return rtl::Variant();
-    });
+    AddMember("Prompt", 1, ReportingFailures("Prompt", [](std::span<rtl::Variant> args) {
+                ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
+                return rtl::Variant();
+              }));
   }
 };
 
@@ -33,23 +34,24 @@ ContextHost::ContextHost(Database& db, const UserRecord& user, SessionLog& log) 
 ContextHost::~ContextHost() = default;
 
 rtl::HResult ContextHost::OpenSQL(const rtl::WideString& sql, rtl::Variant& result, rtl::ErrorInfo& error) noexcept {
-  return rtl::SafeCallBoundary(
+  return ServeModule(
+      "OpenSQL",
       [&] {
         const std::vector<Row> rows = QueryWide(db_, sql).rows;
-        if (rows.empty() || rows[0].empty()) throw rtl::Exception("查询没有找到记录");
+        if (rows.empty() || rows[0].empty()) throw rtl::Exception("the query found no row", "查询没有找到记录");
         const Cell& cell = rows[0][0];
         result = rtl::Variant(cell ? rtl::Utf8ToGbk(*cell) : rtl::AnsiString());
       },
-      &error);
+      error);
 }
 
 rtl::HResult ContextHost::ExecSQL(const rtl::WideString& sql, rtl::ErrorInfo& error) noexcept {
-  return rtl::SafeCallBoundary([&] { ExecuteWide(db_, sql, log_); }, &error);
+  return ServeModule("ExecSQL", [&] { ExecuteWide(db_, sql, log_); }, error);
 }
 
 rtl::HResult ContextHost::EncodePassword(const rtl::AnsiString& password, rtl::AnsiString& result,
                                          rtl::ErrorInfo& error) noexcept {
-  return rtl::SafeCallBoundary([&] { result = EncodeHostPassword(password); }, &error);
+  return ServeModule("EncodePassword", [&] { result = EncodeHostPassword(password); }, error);
 }
 
 }  // namespace host

@@ -5,7 +5,9 @@
 // OpenSQL answers the first column of the first row as GBK text (a NULL
 // value reads as the empty text) and fails when the query finds no row.
 // ExecSQL runs one statement in a transaction and commits only when it
-// changed exactly one row; otherwise nothing is kept and it fails.
+// changed exactly one row; otherwise nothing is kept and it fails. A failure
+// gives the module a Chinese description and writes its detail to standard
+// error.
 #pragma once
 
 #include <memory>

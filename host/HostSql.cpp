@@ -8,7 +8,7 @@ namespace host {
 namespace {
 
 [[noreturn]] void RaiseDatabase(const DatabaseError& e) {
-  throw rtl::Exception("数据库错误: " + rtl::AnsiString(e.what()));
+  throw rtl::EDatabaseError(std::string("database error: ") + e.what(), "数据库访问出错，操作未完成。");
 }
 
 }  // namespace
@@ -35,7 +35,9 @@ void ExecuteWide(Database& db, const rtl::WideString& sql, SessionLog& log) {
   }
   if (changed != 1) {
     db.Rollback();
-    throw rtl::Exception(changed == 0 ? "没有记录被修改" : "语句会修改多条记录，已撤销");
+    if (changed == 0) throw rtl::EDatabaseError("the statement changed no row", "没有记录被修改");
+    throw rtl::EDatabaseError("the statement would change " + std::to_string(changed) + " rows; rolled back",
+                              "语句会修改多条记录，已撤销");
   }
   ++log.passwordWrites;
 }

@@ -11,12 +11,12 @@
 
 namespace host {
 
-// Runs a query; raises rtl::Exception with a message for the user (GBK)
+// Runs a query; raises rtl::EDatabaseError, with a text for the person (GBK),
 // on any database error.
 Table QueryWide(Database& db, const rtl::WideString& sql);
 
 // Runs one statement in a transaction, committing only when exactly one row
-// changed; raises with a message for the user otherwise, keeping nothing.
+// changed; raises rtl::EDatabaseError otherwise, keeping nothing.
 void ExecuteWide(Database& db, const rtl::WideString& sql, SessionLog& log);
 
 }  // namespace host

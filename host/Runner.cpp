@@ -5,6 +5,7 @@
 #include "host/AutomationServers.h"
 #include "host/ContextHost.h"
 #include "runtime/except/Exceptions.h"
+#include "runtime/except/UserMessage.h"
 #include "runtime/forms/Application.h"
 #include "runtime/text/Gbk.h"
 
@@ -32,14 +33,16 @@ class FrontEndScope {
   rtl::TFrontEnd* previous_;
 };
 
-// Shows the form; an exception out of showing (its show handler) is shown
-// to the person like any other and counts as a failure.
+// Shows the form; an exception out of showing (its show handler) is told to
+// the person like any other, its detail written to standard error, and
+// counts as a failure.
 bool ShowDialog(rtl::TCustomForm& form, HostFrontEnd& frontEnd) {
   try {
     form.ShowModal();
     return true;
   } catch (const std::exception& e) {
-    frontEnd.ShowMessage(rtl::Application->Title, e.what(), rtl::TMsgKind::Error);
+    std::fprintf(stderr, "velmora-host: showing the dialog failed: %s\n", rtl::GbkToUtf8Display(e.what()).c_str());
+    frontEnd.ShowMessage(rtl::Application->Title, rtl::UserMessageOf(e), rtl::TMsgKind::Error);
     return false;
   }
 }

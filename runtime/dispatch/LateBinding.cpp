@@ -21,9 +21,9 @@ AnsiString HexCode(HResult hr) {
                                      std::uint32_t argErr) {
   const AnsiString name(member);
   if (hr == DISP_E_EXCEPTION) {
-    throw EOleException(error.description.empty() ? "Exception in automation method '" + name + "'"
-                                                   : error.description,
-                        hr, error.source);
+    // Without a description the server told nothing for the person.
+    if (error.description.empty()) throw EOleSysError("Exception in automation method '" + name + "'", hr);
+    throw EOleException(error.description, hr, error.source);
   }
   if (hr == DISP_E_BADPARAMCOUNT) throw EOleSysError("Invalid number of parameters for '" + name + "'", hr);
   if (hr == DISP_E_TYPEMISMATCH) {

@@ -2,27 +2,23 @@
 
 #include <cstdio>
 
+#include "runtime/except/UserMessage.h"
+
 namespace rtl {
 
 HResult ResultFromCurrentException(ErrorInfo* info) noexcept {
   HResult code = E_UNEXPECTED;
-  const char* message = "";
   try {
     throw;
   } catch (const EOleSysError& e) {
     code = Failed(e.ErrorCode()) ? e.ErrorCode() : E_UNEXPECTED;
-    message = e.what();
   } catch (const std::bad_alloc&) {
     code = E_OUTOFMEMORY;
-    message = "Out of memory";
-  } catch (const std::exception& e) {
-    message = e.what();
   } catch (...) {
-    message = "Unknown exception";
   }
   if (info != nullptr) {
     try {
-      info->description = message;
+      info->description = UserMessageOfCurrentException();
     } catch (...) {
       // Out of memory while reporting: the code alone still tells the caller.
     }

@@ -12,13 +12,16 @@
 
 namespace rtl {
 
-// What a failing boundary call reports besides its code.
+// What a failing boundary call reports besides its code. The description is
+// the text for the person (GBK), as in COM; the detail stays on the side that
+// failed.
 struct ErrorInfo {
   AnsiString source;
   AnsiString description;
 };
 
-// Maps the exception being handled to a result code and fills info.
+// Maps the exception being handled to a result code and fills info's
+// description with what the person is to be told (UserMessage.h).
 // Must be called from inside a catch block.
 HResult ResultFromCurrentException(ErrorInfo* info) noexcept;
 
@@ -32,7 +35,8 @@ HResult SafeCallBoundary(Body&& body, ErrorInfo* info = nullptr) noexcept {
   }
 }
 
-// Raises EOleException (or EOleSysError without a description) for a failing code.
+// Raises EOleException, whose text for the person is the description (or
+// EOleSysError without a description), for a failing code.
 void SafeCallCheck(HResult hr, const ErrorInfo& info);
 
 }  // namespace rtl

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/except/UserMessage.h"
 #include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
 
@@ -14,22 +15,23 @@ TApplication* Application = new TApplication();
 TApplication::TApplication() : TComponent(nullptr) {}
 
 void TApplication::HandleException() noexcept {
-  AnsiString message = "Unknown exception";
+  // The person is told in Chinese; the detail goes to standard error.
   try {
+    const AnsiString text = UserMessageOfCurrentException();
+    std::fprintf(stderr, "%s: %s\n", GbkToUtf8Display(Title).c_str(),
+                 GbkToUtf8Display(DetailOfCurrentException()).c_str());
     try {
-      throw;
-    } catch (const std::exception& e) {
-      message = e.what();
+      if (frontEnd_ != nullptr) {
+        frontEnd_->ShowMessage(Title, text, TMsgKind::Error);
+        return;
+      }
     } catch (...) {
+      // The front end failed too: fall through to the plain report.
     }
-    if (frontEnd_ != nullptr) {
-      frontEnd_->ShowMessage(Title, message, TMsgKind::Error);
-      return;
-    }
+    std::fprintf(stderr, "%s\n", GbkToUtf8Display(text).c_str());
   } catch (...) {
-    // The front end failed too: fall through to the plain report.
+    // Out of memory while reporting: nothing more can be said.
   }
-  std::fprintf(stderr, "%s\n", GbkToUtf8Display(message).c_str());
 }
 
 void TApplication::Beep() noexcept {

@@ -1,6 +1,7 @@
 // The application object: the owner of the forms, the front end that
 // presents them, and the default handling of exceptions that leave event
-// handlers (a message box with the exception's message).
+// handlers (a message box telling the person in Chinese, the detail on
+// standard error).
 #pragma once
 
 #include "runtime/components/Component.h"
@@ -20,8 +21,9 @@ class TApplication : public TComponent {
   // The front end belongs to the caller and must outlive its use here.
   void SetFrontEnd(TFrontEnd* frontEnd) noexcept { frontEnd_ = frontEnd; }
 
-  // Default exception handling: shows the message of the exception being
-  // handled. Call from inside a catch block. Never raises.
+  // Default exception handling: shows what the person is to be told of the
+  // exception being handled (UserMessage.h) and writes its detail to
+  // standard error. Call from inside a catch block. Never raises.
   void HandleException() noexcept;
 
   // Tells the front end that input was refused. Never raises.

@@ -1,6 +1,7 @@
 #include "runtime/text/Unicode.h"
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/except/UserMessage.h"
 
 namespace rtl {
 
@@ -11,11 +12,11 @@ std::string WideToUtf8(std::u16string_view wide) {
     char32_t cp = wide[i];
     if (cp >= 0xD800 && cp <= 0xDBFF) {
       if (i + 1 >= wide.size() || wide[i + 1] < 0xDC00 || wide[i + 1] > 0xDFFF) {
-        throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i));
+        throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i), kUnreadableText);
       }
       cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(wide[++i]) - 0xDC00);
     } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-      throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i));
+      throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i), kUnreadableText);
     }
     if (cp < 0x80) {
       out += static_cast<char>(cp);
@@ -60,7 +61,7 @@ WideString Utf8ToWide(std::string_view utf8) {
       cp = (cp << 6) | (b & 0x3F);
     }
     if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      throw EConvertError("Invalid UTF-8 byte sequence at byte " + std::to_string(pos));
+      throw EConvertError("Invalid UTF-8 byte sequence at byte " + std::to_string(pos), kUnreadableText);
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;

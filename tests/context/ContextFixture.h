@@ -21,6 +21,10 @@ inline constexpr const char* kNewPasswordsDiffer = "新密码与确认密码不�
 inline constexpr const char* kPasswordChanged = "口令修改成功!";
 inline constexpr const char* kPasswordNotChanged = "口令修改失败!";
 
+// What the runtime and the reference host tell the person of a failure.
+inline constexpr const char* kUnreadableText = "文字中含有无法识别的字符。";
+inline constexpr const char* kDatabaseFailed = "数据库访问出错，操作未完成。";
+
 inline constexpr int kModalOk = 1;
 inline constexpr int kModalCancel = 2;
 
@@ -34,7 +38,7 @@ class FakePrompt final : public rtl::TAutoObject {
       argumentTypes.push_back(args[0].Type());
       const rtl::AnsiString text = TextArg(args, 0);
       texts.push_back(text);
-      if (failWhen && failWhen(text)) throw rtl::Exception(kFailure);
+      if (failWhen && failWhen(text)) throw rtl::Exception("fake prompt refused", kFailure);
       if (rtl::TFrontEnd* frontEnd = rtl::Application->FrontEnd()) {
         frontEnd->ShowMessage(rtl::Application->Title, text, rtl::TMsgKind::Information);
       }
@@ -42,7 +46,7 @@ class FakePrompt final : public rtl::TAutoObject {
     });
   }
 
-  static constexpr const char* kFailure = "Prompt refused";
+  static constexpr const char* kFailure = "提示无法显示";
 
   std::function<bool(const rtl::AnsiString&)> failWhen;
   std::vector<rtl::AnsiString> texts;
@@ -51,9 +55,10 @@ class FakePrompt final : public rtl::TAutoObject {
 
 class FakeHostContext final : public THostContext {
  public:
-  static constexpr const char* kEncodeFailure = "EncodePassword refused";
-  static constexpr const char* kOpenFailure = "OpenSQL refused";
-  static constexpr const char* kExecFailure = "ExecSQL refused";
+  // What the host tells the person when an operation fails on demand.
+  static constexpr const char* kEncodeFailure = "口令无法编码";
+  static constexpr const char* kOpenFailure = "查询被拒绝";
+  static constexpr const char* kExecFailure = "更新被拒绝";
 
   explicit FakeHostContext(rtl::AnsiString userCode) : prompt(rtl::TAutoObject::Create<FakePrompt>()) {
     CurUserCode = std::move(userCode);
@@ -104,7 +109,7 @@ class FakeHostContext final : public THostContext {
   static rtl::HResult Reply(bool fail, const char* failure, Body body, rtl::ErrorInfo& error) noexcept {
     return rtl::SafeCallBoundary(
         [&] {
-          if (fail) throw rtl::Exception(failure);
+          if (fail) throw rtl::Exception("fake host refused", failure);
           body();
         },
         &error);

@@ -131,8 +131,13 @@ TEST_F(PasswordDialogOnDatabase, LockedDatabaseReportsFailureKeepsRowAndAllowsRe
 TEST_F(PasswordDialogOnDatabase, MissingUserTableShowsErrorAndWritesNothing) {
   db_.Db().Execute("DROP TABLE P_User");
   host::ContextHost context(db_.Db(), host::UserRecord{"demo", "demo"}, log_);
+  ::testing::internal::CaptureStderr();
   const DialogRun run = RunWith(context, Fill("old", "new", "new", {Click("btnOK")}));
+  const std::string detail = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(Shows(run, {kDatabaseFailed})) << "expected the person told in Chinese";
   EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error}));
+  EXPECT_NE(detail.find("no such table: P_User"), std::string::npos) << "expected the detail on standard error, got "
+                                                                      << detail;
   EXPECT_TRUE(OpenWith(run, Edits("old", "new", "new")));
   EXPECT_EQ(log_.passwordWrites, 0);
 }

@@ -41,11 +41,12 @@ INSTANTIATE_TEST_SUITE_P(UserCodes, SqlTexts,
 
 class MalformedUserCode : public PasswordDialogWithFakeHost, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(MalformedUserCode, NeverReachesTheHostAsSql) {
+TEST_P(MalformedUserCode, NeverReachesTheHostAsSqlAndThePersonIsToldInChinese) {
   FakeHostContext context(GetParam());
   context.StorePassword("old");
   const DialogRun run = RunWith(context, Fill("old", "new", "new", {Click("btnOK")}));
   EXPECT_TRUE(context.openSql.empty() && context.execSql.empty()) << "expected no SQL";
+  EXPECT_TRUE(Shows(run, {kUnreadableText}));
   EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error}));
   EXPECT_TRUE(OpenWith(run, Edits("old", "new", "new")));
 }
@@ -84,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"QueryFails", [](FakeHostContext& h) { h.failOpen = true; },
                                   FakeHostContext::kOpenFailure, K::Error, 0},
                       FailureCase{"QueryAnswersNull", [](FakeHostContext& h) { h.queryAnswer = rtl::Variant::Null(); },
-                                  "Could not convert variant of type (Null) into type (String)", K::Error, 0},
+                                  "数据类型不符，无法处理。", K::Error, 0},
                       FailureCase{"EncodingNewPasswordFails", [](FakeHostContext& h) { h.failEncodeCall = 2; },
                                   kPasswordNotChanged, K::Information, 0},
                       FailureCase{"EncodedNewPasswordIsNotGbk",

@@ -1,9 +1,13 @@
-// The host's pieces in-process: the write service's one-row rule and the
+// The host's pieces in-process: the write service's one-row rule, what the
+// host's services tell the module and standard error when they fail, and the
 // host's password encoding.
 #include <gtest/gtest.h>
 
+#include "host/AutomationServers.h"
+#include "host/ContextHost.h"
 #include "host/Encoding.h"
 #include "host/HostSql.h"
+#include "runtime/dispatch/ComServers.h"
 #include "runtime/except/Exceptions.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/TempDatabase.h"
@@ -51,6 +55,75 @@ INSTANTIATE_TEST_SUITE_P(
                                 false},
                       WriteCase{"SyntaxError", u"UPDATE P_User SET WHERE", false}),
     CaseName());
+
+struct ServiceFailureCase {
+  const char* name;
+  // Calls a service so that it fails; gives the description the module received.
+  std::function<rtl::AnsiString(host::ContextHost&)> call;
+  rtl::AnsiString description;  // for the person (GBK)
+  const char* detail;           // on standard error
+};
+void PrintTo(const ServiceFailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ContextServiceFailure : public ::testing::TestWithParam<ServiceFailureCase> {};
+
+TEST_P(ContextServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) {
+  TempDatabase db;
+  db.AddUser("a", std::string("x"));
+  host::SessionLog log;
+  host::ContextHost context(db.Db(), db.User("a"), log);
+  ::testing::internal::CaptureStderr();
+  const rtl::AnsiString description = GetParam().call(context);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(description, GetParam().description) << ExpectedGot(GetParam().description, description);
+  EXPECT_NE(err.find(GetParam().detail), std::string::npos) << "expected \"" << GetParam().detail << "\", got " << err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Services, ContextServiceFailure,
+    ::testing::Values(ServiceFailureCase{"QueryOfAMissingTable",
+                                         [](host::ContextHost& c) {
+                                           rtl::Variant result;
+                                           rtl::ErrorInfo error;
+                                           EXPECT_NE(c.OpenSQL(u"SELECT x FROM nowhere", result, error), 0);
+                                           return error.description;
+                                         },
+                                         "数据库访问出错，操作未完成。",
+                                         "velmora-host: OpenSQL failed: database error: "},
+                      ServiceFailureCase{"QueryFindingNoRow",
+                                         [](host::ContextHost& c) {
+                                           rtl::Variant result;
+                                           rtl::ErrorInfo error;
+                                           EXPECT_NE(c.OpenSQL(u"SELECT PassWord FROM P_User WHERE 0", result, error),
+                                                     0);
+                                           return error.description;
+                                         },
+                                         "查询没有找到记录", "velmora-host: OpenSQL failed: the query found no row"},
+                      ServiceFailureCase{"UpdateChangingNoRow",
+                                         [](host::ContextHost& c) {
+                                           rtl::ErrorInfo error;
+                                           EXPECT_NE(c.ExecSQL(u"UPDATE P_User SET PassWord = 'y' WHERE 0", error), 0);
+                                           return error.description;
+                                         },
+                                         "没有记录被修改", "velmora-host: ExecSQL failed: the statement changed no row"}),
+    CaseName());
+
+TEST(AutomationServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) {
+  TempDatabase db;
+  db.AddUser("a", std::string("x"));
+  host::SessionLog log;
+  const host::AutomationServers servers(db.Db(), db.User("a"), log);
+  const rtl::Variant dataCtl = rtl::CreateOleObject("TarnCore.DataCtl");
+  ::testing::internal::CaptureStderr();
+  try {
+    dataCtl.Invoke("Opensql", {rtl::Variant("SELECT x FROM nowhere")});
+    ADD_FAILURE() << "expected EOleException";
+  } catch (const rtl::EOleException& e) {
+    EXPECT_EQ(e.UserMessage(), "数据库访问出错，操作未完成。") << Readable(e.UserMessage());
+  }
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("velmora-host: Opensql failed: database error: "), std::string::npos) << err;
+}
 
 TEST(HostPasswordEncoding, IsUpperCaseSha256HexOfTheGbkBytes) {
   EXPECT_EQ(host::EncodeHostPassword(""), "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855");

@@ -18,6 +18,7 @@
 #include "runtime/components/ObjectList.h"
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
+#include "runtime/text/Gbk.h"
 
 namespace {
 
@@ -414,17 +415,21 @@ TEST_F(Typing, TextGrowsLinearlyUpToTheEditsLimit) {
 
 class FormLifetime : public rttest::AppTest {};
 
+// The person is told in Chinese; the detail goes to standard error.
 TEST_F(FormLifetime, HandlerExceptionsGoToTheApplicationsDefaultHandling) {
   Dialog d;
-  d.ok->OnClick = [](rtl::TObject*) { throw rtl::EDatabaseError("数据库连接失败"); };
+  d.ok->OnClick = [](rtl::TObject*) { rtl::GbkToWide("ab\x81"); };
   d.cancel->OnClick = [](rtl::TObject*) { throw 5; };
+  ::testing::internal::CaptureStderr();
   EXPECT_NO_THROW(d.form.HandleInput(ClickOn(d.ok)));
   EXPECT_NO_THROW(d.Press(rtl::VK_ESCAPE));
+  const std::string detail = ::testing::internal::GetCapturedStderr();
   ASSERT_EQ(frontEnd.messages.size(), 2u);
   EXPECT_EQ(frontEnd.messages[0].caption, rtl::Application->Title);
-  EXPECT_EQ(frontEnd.messages[0].text, "数据库连接失败");
+  EXPECT_EQ(frontEnd.messages[0].text, "文字中含有无法识别的字符。");
   EXPECT_EQ(frontEnd.messages[0].kind, rtl::TMsgKind::Error);
-  EXPECT_EQ(frontEnd.messages[1].text, "Unknown exception");
+  EXPECT_EQ(frontEnd.messages[1].text, "操作未能完成：程序内部出错。");
+  EXPECT_EQ(detail, "Velmora: Invalid GBK byte sequence at byte 2\nVelmora: Unknown exception\n");
 }
 
 TEST_F(FormLifetime, DestroyEventRunsWhileTheControlsExistAndItsErrorIsReported) {
@@ -438,7 +443,7 @@ TEST_F(FormLifetime, DestroyEventRunsWhileTheControlsExistAndItsErrorIsReported)
   form->OnDestroy = [&](rtl::TObject*) {
     sawControls = form->FindComponent("gated") != nullptr && form->Controls().size() == 2;
     rtl::Free(rights);
-    throw rtl::EDatabaseError("清理失败");
+    throw rtl::EDatabaseError("cleanup failed", "清理失败");
   };
   rtl::Free(form);
   EXPECT_TRUE(sawControls);

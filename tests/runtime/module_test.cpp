@@ -4,6 +4,7 @@
 // and automation entry-point suites.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -17,9 +18,12 @@
 #include "rt_support.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/except/SafeCall.h"
+#include "runtime/except/UserMessage.h"
 #include "runtime/module/Module.h"
 #include "runtime/module/PluginLibrary.h"
 #include "runtime/module/ResString.h"
+#include "runtime/text/Gbk.h"
+#include "runtime/text/Unicode.h"
 #include "runtime/units/Units.h"
 
 namespace {
@@ -30,6 +34,10 @@ using rttest::Bytes;
 using Blob = std::vector<std::uint8_t>;
 using Log = std::vector<std::string>;
 
+constexpr const char* kInternalError = "操作未能完成：程序内部出错。";
+
+// The description that crosses the boundary is what the person is to be
+// told, never the detail.
 TEST(SafeCall, BoundaryMapsEachExceptionToAFailingCode) {
   const struct {
     const char* what;
@@ -38,13 +46,17 @@ TEST(SafeCall, BoundaryMapsEachExceptionToAFailingCode) {
     const char* description;
   } cases[] = {
       {"nothing raised", [] {}, rtl::S_OK, "sentinel"},
-      {"runtime error", [] { throw rtl::EConvertError("转换错误"); }, rtl::E_UNEXPECTED, "转换错误"},
+      {"runtime error with a text for the person", [] { throw rtl::EConvertError("bad date", "日期不对"); },
+       rtl::E_UNEXPECTED, "日期不对"},
+      {"runtime error without one", [] { throw rtl::EConvertError("bad date"); }, rtl::E_UNEXPECTED,
+       "数据格式不正确，无法转换。"},
       {"error with a code", [] { throw rtl::EOleSysError("bad arg", rtl::E_INVALIDARG); }, rtl::E_INVALIDARG,
-       "bad arg"},
-      {"error carrying a success code", [] { throw rtl::EOleSysError("odd", 1); }, rtl::E_UNEXPECTED, "odd"},
-      {"out of memory", [] { throw std::bad_alloc(); }, rtl::E_OUTOFMEMORY, "Out of memory"},
-      {"standard exception", [] { throw std::runtime_error("std"); }, rtl::E_UNEXPECTED, "std"},
-      {"non-standard exception", [] { throw 42; }, rtl::E_UNEXPECTED, "Unknown exception"},
+       "调用宿主服务失败。"},
+      {"error carrying a success code", [] { throw rtl::EOleSysError("odd", 1); }, rtl::E_UNEXPECTED,
+       "调用宿主服务失败。"},
+      {"out of memory", [] { throw std::bad_alloc(); }, rtl::E_OUTOFMEMORY, "内存不足，操作未能完成。"},
+      {"standard exception", [] { throw std::runtime_error("std"); }, rtl::E_UNEXPECTED, kInternalError},
+      {"non-standard exception", [] { throw 42; }, rtl::E_UNEXPECTED, kInternalError},
   };
   for (const auto& c : cases) {
     rtl::ErrorInfo info{"source", "sentinel"};
@@ -52,6 +64,56 @@ TEST(SafeCall, BoundaryMapsEachExceptionToAFailingCode) {
     EXPECT_EQ(info.description, c.description) << c.what;
     EXPECT_EQ(info.source, "source") << c.what;
     EXPECT_EQ(rtl::SafeCallBoundary(c.body), c.code) << c.what << " without ErrorInfo";
+  }
+}
+
+// Chinese for the person: well-formed GBK holding ideographs and no Latin letters.
+::testing::AssertionResult Chinese(const rtl::AnsiString& gbk) {
+  rtl::WideString wide;
+  try {
+    wide = rtl::GbkToWide(gbk);
+  } catch (const rtl::EConvertError&) {
+    return ::testing::AssertionFailure() << "not GBK";
+  }
+  const auto any = [&wide](auto test) { return std::any_of(wide.begin(), wide.end(), test); };
+  const bool ideographs = any([](char16_t c) { return c >= 0x4E00 && c <= 0x9FFF; });
+  const bool latin = any([](char16_t c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
+  if (ideographs && !latin) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "not Chinese: " << rtl::GbkToUtf8Display(gbk);
+}
+
+// Rethrows what it is given, so that the current exception is of any type.
+template <class E>
+rtl::AnsiString UserMessageWhileHandling(const E& raised) {
+  try {
+    throw raised;
+  } catch (...) {
+    return rtl::UserMessageOfCurrentException();
+  }
+}
+
+TEST(UserMessage, EveryFailureIsToldInChineseAndARaisersOwnTextWins) {
+  const std::vector<rtl::AnsiString> told = {
+      UserMessageWhileHandling(rtl::Exception("x")),         UserMessageWhileHandling(rtl::EConvertError("x")),
+      UserMessageWhileHandling(rtl::EInvalidCast("x")),      UserMessageWhileHandling(rtl::EInvalidOperation("x")),
+      UserMessageWhileHandling(rtl::EVariantError("x")),     UserMessageWhileHandling(rtl::EDatabaseError("x")),
+      UserMessageWhileHandling(rtl::EComponentError("x")),   UserMessageWhileHandling(rtl::EReadError("x")),
+      UserMessageWhileHandling(rtl::EResNotFound("x")),      UserMessageWhileHandling(rtl::EAccessViolation("x")),
+      UserMessageWhileHandling(rtl::EOleSysError("x", rtl::E_FAIL)),
+      UserMessageWhileHandling(std::bad_alloc()),            UserMessageWhileHandling(std::runtime_error("x")),
+      UserMessageWhileHandling(42)};
+  for (const rtl::AnsiString& text : told) EXPECT_TRUE(Chinese(text));
+  EXPECT_EQ(UserMessageWhileHandling(rtl::EDatabaseError("locked", "数据库正忙")), "数据库正忙");
+  EXPECT_EQ(UserMessageWhileHandling(rtl::EOleException("服务器说不", rtl::E_FAIL, "Srv")), "服务器说不")
+      << "a server's description is for the person";
+  for (const auto& raise : std::initializer_list<std::function<void()>>{
+           [] { rtl::GbkToWide("\x81"); }, [] { rtl::WideToGbk(u"\u00A0"); }, [] { rtl::Utf8ToWide("\xFF"); }}) {
+    try {
+      raise();
+      ADD_FAILURE() << "expected EConvertError";
+    } catch (const rtl::EConvertError& e) {
+      EXPECT_TRUE(Chinese(e.UserMessage())) << e.what();
+    }
   }
 }
 

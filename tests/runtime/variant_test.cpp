@@ -153,7 +153,7 @@ class Calculator : public rtl::TAutoObject {
     AddMember("Add", 2, [](std::span<Variant> a) { return Variant(a[0].AsInteger() + a[1].AsInteger()); });
     AddMember("Concat", 2, [](std::span<Variant> a) { return Variant(TextArg(a, 0) + TextArg(a, 1)); });
     AddMember("Echo", 1, [](std::span<Variant> a) { return a[0].Target(); });
-    AddMember("Fail", 0, [](std::span<Variant>) -> Variant { throw rtl::EDatabaseError("数据库错误"); });
+    AddMember("Fail", 0, [](std::span<Variant>) -> Variant { throw rtl::EDatabaseError("disk full", "数据库错误"); });
   }
   ~Calculator() override { --alive; }
 };
