@@ -3,6 +3,7 @@
 // context each CreateModule brings.
 #include <functional>
 
+#include "runtime/text/Gbk.h"
 #include "tests/context/ContextFixture.h"
 
 namespace velmora::test {
@@ -112,7 +113,11 @@ TEST_F(PasswordDialogWithFakeHost, SuccessPromptFailingAfterTheUpdateStillEndsWi
   FakeHostContext context("demo");
   context.StorePassword("old");
   context.prompt->failWhen = [](const rtl::AnsiString& text) { return text == kPasswordChanged; };
+  ::testing::internal::CaptureStderr();
   const DialogRun run = RunWith(context, Fill("old", "new", "new", {Click("btnOK")}));
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(rtl::GbkToUtf8(FakePrompt::kFailure)), std::string::npos)
+      << "expected the prompt's failure on standard error, got " << err;
   EXPECT_EQ(run.result, kModalOk);
   EXPECT_EQ(context.execSql.size(), 1u);
   const std::vector<rtl::AnsiString> prompts{kPasswordChanged};

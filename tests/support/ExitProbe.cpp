@@ -48,17 +48,17 @@ int main(int argc, char** argv) {
     std::fputs("usage: velmora_exit_probe LIBRARY context|automation dialog|none return|exit\n", stderr);
     return 64;
   }
-  const bool context = std::string_view(argv[2]) == "context";
+  const bool contextEdition = std::string_view(argv[2]) == "context";
   const bool dialog = std::string_view(argv[3]) == "dialog";
   const bool callExit = std::string_view(argv[4]) == "exit";
-  IdleContext host;
+  IdleContext context;
   const rtl::ComServerRegistration funcStorage("TarnCore.FuncStorage", &MakeIdleServer);
   const rtl::ComServerRegistration dataCtl("TarnCore.DataCtl", &MakeIdleServer);
   Module = new host::LoadedModule(argv[1]);
   if (dialog) {
     rtl::TCustomForm* form = nullptr;
     std::int32_t kind = 0;
-    const std::int32_t status = context ? Module->CreateModuleContext()(&form, 0, 0, 0, 0, 0, &host, &kind)
+    const std::int32_t status = contextEdition ? Module->CreateModuleContext()(&form, 0, 0, 0, 0, 0, &context, &kind)
                                         : Module->CreateModuleAutomation()(&form, 0, 0, 0, 0, 0, &kind);
     if (status != 0 || form == nullptr) {
       std::fputs("velmora_exit_probe: CreateModule failed\n", stderr);
