@@ -10,8 +10,13 @@
 
 namespace rtl {
 
+// Texts for the person stand in the runtime's sources as u8 literals, since
+// the fuzzing build's compiler cannot encode narrow literals as GBK; this
+// makes them GBK.
+AnsiString PersonText(const char8_t* text);
+
 // What the person is told of text whose bytes are no characters.
-inline constexpr const char* kUnreadableText = "文字中含有无法识别的字符。";
+inline constexpr const char8_t* kUnreadableText = u8"文字中含有无法识别的字符。";
 
 AnsiString UserMessageOf(const std::exception& e);
 

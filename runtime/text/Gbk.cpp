@@ -35,7 +35,7 @@ Decoded DecodeAt(std::string_view s, std::size_t pos) {
 
 [[noreturn]] void RaiseBadGbk(std::size_t pos) {
   throw EConvertError("Invalid GBK byte sequence at byte " + IntToStr(static_cast<std::int64_t>(pos)),
-                      kUnreadableText);
+                      PersonText(kUnreadableText));
 }
 
 std::uint16_t EncodeUnit(char16_t unit) {
@@ -70,7 +70,7 @@ AnsiString WideToGbk(std::u16string_view wide) {
       char text[96];
       std::snprintf(text, sizeof text, "Character U+%04X at position %zu has no GBK code",
                     static_cast<unsigned>(wide[i]), i);
-      throw EConvertError(text, "文字中含有当前字符集无法表示的字符。");
+      throw EConvertError(text, PersonText(u8"文字中含有当前字符集无法表示的字符。"));
     }
     if (code < 0x100) {
       out += static_cast<char>(code);

@@ -12,11 +12,13 @@ std::string WideToUtf8(std::u16string_view wide) {
     char32_t cp = wide[i];
     if (cp >= 0xD800 && cp <= 0xDBFF) {
       if (i + 1 >= wide.size() || wide[i + 1] < 0xDC00 || wide[i + 1] > 0xDFFF) {
-        throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i), kUnreadableText);
+        throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i),
+                            PersonText(kUnreadableText));
       }
       cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(wide[++i]) - 0xDC00);
     } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-      throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i), kUnreadableText);
+      throw EConvertError("Unpaired surrogate in wide text at position " + std::to_string(i),
+                          PersonText(kUnreadableText));
     }
     if (cp < 0x80) {
       out += static_cast<char>(cp);
@@ -61,7 +63,8 @@ WideString Utf8ToWide(std::string_view utf8) {
       cp = (cp << 6) | (b & 0x3F);
     }
     if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      throw EConvertError("Invalid UTF-8 byte sequence at byte " + std::to_string(pos), kUnreadableText);
+      throw EConvertError("Invalid UTF-8 byte sequence at byte " + std::to_string(pos),
+                          PersonText(kUnreadableText));
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;
