@@ -17,7 +17,7 @@
 #include "runtime/module/Export.h"
 #include "runtime/module/PluginLibrary.h"
 
-std::span<const std::uint8_t> AutomationResources();
+rtl::ResourceSource AutomationResources();
 
 namespace automation {
 namespace {

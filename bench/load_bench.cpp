@@ -13,7 +13,7 @@
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
 
-std::span<const std::uint8_t> ContextResources();
+rtl::ResourceSource ContextResources();
 
 namespace {
 

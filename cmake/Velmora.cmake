@@ -17,3 +17,29 @@ endfunction()
 function(velmora_hidden target)
   set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
+
+# Platform differences live in files named *_posix.cpp and *_win32.cpp;
+# this keeps only the current platform's from a list of sources.
+function(velmora_platform_sources list_var)
+  if(WIN32)
+    list(FILTER ${list_var} EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER ${list_var} EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
+  set(${list_var} ${${list_var}} PARENT_SCOPE)
+endfunction()
+
+# A library the host loads by file name: on Windows its entry points are
+# exported undecorated (no @n suffix on 32-bit stdcall names), and it lands
+# in the given folder as on other platforms.
+function(velmora_plugin target folder)
+  set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${folder} RUNTIME_OUTPUT_DIRECTORY ${folder})
+  if(WIN32)
+    target_link_options(${target} PRIVATE -Wl,--kill-at)
+  endif()
+endfunction()
+
+if(WIN32)
+  # Windows 7 and later; the platform headers without their rarely used parts.
+  add_compile_definitions(_WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
+endif()

@@ -30,7 +30,7 @@
 #include "runtime/units/Units.h"
 #include "suite/SuiteLibrary.h"
 
-std::span<const std::uint8_t> ContextResources();
+rtl::ResourceSource ContextResources();
 
 namespace context {
 namespace {

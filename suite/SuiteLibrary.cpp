@@ -7,7 +7,7 @@
 #include "SuiteStrings.h"
 #include "runtime/module/PluginLibrary.h"
 
-std::span<const std::uint8_t> SuiteResources();
+rtl::ResourceSource SuiteResources();
 
 namespace suite {
 

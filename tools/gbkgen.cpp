@@ -2,7 +2,8 @@
 // Usage: gbkgen <output.inc>
 // The mapping is taken from the build machine's iconv "CP936" converter:
 // every double-byte code lead 0x81-0xFE, trail 0x40-0xFE except 0x7F is
-// asked for its Unicode value; unmapped codes are recorded as 0.
+// asked for its Unicode value; unmapped codes, and codes that decode to a
+// private-use character, are recorded as 0.
 #include <iconv.h>
 
 #include <algorithm>
@@ -25,7 +26,11 @@ std::uint16_t Decode(iconv_t cd, const unsigned char* bytes, std::size_t length)
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0) return 0;
   if (sizeof out - outLeft != 2) return 0;  // outside the BMP or more than one unit
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+  const auto unit =
+      static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+  // The user-defined areas decode to private-use characters on some
+  // converters; they mean nothing outside one machine, so they stay unmapped.
+  return unit >= 0xE000 && unit <= 0xF8FF ? 0 : unit;
 }
 
 }  // namespace

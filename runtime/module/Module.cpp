@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/module/PlatformImage.h"
 #include "runtime/text/Text.h"
 
 namespace rtl {
@@ -68,8 +69,46 @@ const ResourceEntry* ResourceDirectory::Find(std::uint16_t type, std::string_vie
   return nullptr;
 }
 
-TLibModule::TLibModule(std::string name, std::span<const std::uint8_t> resources)
-    : name_(std::move(name)), resources_(resources) {}
+TLibModule::TLibModule(std::string name, ResourceSource resources)
+    : name_(std::move(name)), resources_(resources.Blob().empty() ? ResourceDirectory() : ResourceDirectory(resources.Blob())) {
+  if (resources.LinkedAt() != nullptr) image_ = platform::ImageAt(resources.LinkedAt());
+}
+
+std::optional<std::span<const std::uint8_t>> TLibModule::Find(std::uint16_t type, std::uint32_t id) const {
+  if (image_ != nullptr) return platform::FindImageResource(image_, type, id);
+  const ResourceEntry* entry = resources_.Find(type, id);
+  if (entry == nullptr) return std::nullopt;
+  return entry->data;
+}
+
+std::optional<std::span<const std::uint8_t>> TLibModule::Find(std::uint16_t type, std::string_view name) const {
+  if (image_ != nullptr) return platform::FindImageResource(image_, type, name);
+  const ResourceEntry* entry = resources_.Find(type, name);
+  if (entry == nullptr) return std::nullopt;
+  return entry->data;
+}
+
+// Block n of a string table holds the ids 16(n-1) to 16(n-1)+15 as sixteen
+// length-counted UTF-16 strings.
+std::optional<std::u16string> TLibModule::StringResource(std::uint32_t id) const {
+  const auto block = LoadResource(this, RT_STRING, id / 16 + 1);
+  if (image_ != nullptr) return platform::LoadImageString(image_, id);
+  std::size_t at = 0;
+  for (std::uint32_t index = 0;; ++index) {
+    if (at + 2 > block.size()) return std::nullopt;
+    const std::size_t length = static_cast<std::size_t>(block[at] | block[at + 1] << 8);
+    at += 2;
+    if (length > (block.size() - at) / 2) throw EResNotFound("Malformed string table");
+    if (index == id % 16) {
+      std::u16string text(length, u'\0');
+      for (std::size_t i = 0; i < length; ++i) {
+        text[i] = static_cast<char16_t>(block[at + 2 * i] | block[at + 2 * i + 1] << 8);
+      }
+      return text;
+    }
+    at += length * 2;
+  }
+}
 
 namespace {
 constinit TLibModule* FirstModule = nullptr;
@@ -101,15 +140,15 @@ std::vector<HINST> LoadedModules() {
 }
 
 std::span<const std::uint8_t> LoadResource(HINST module, std::uint16_t type, std::string_view name) {
-  const ResourceEntry* entry = module != nullptr ? module->Resources().Find(type, name) : nullptr;
-  if (entry == nullptr) throw EResNotFound("Resource " + std::string(name) + " not found");
-  return entry->data;
+  const auto data = module != nullptr ? module->Find(type, name) : std::nullopt;
+  if (!data) throw EResNotFound("Resource " + std::string(name) + " not found");
+  return *data;
 }
 
 std::span<const std::uint8_t> LoadResource(HINST module, std::uint16_t type, std::uint32_t id) {
-  const ResourceEntry* entry = module != nullptr ? module->Resources().Find(type, id) : nullptr;
-  if (entry == nullptr) throw EResNotFound("Resource " + std::to_string(id) + " not found");
-  return entry->data;
+  const auto data = module != nullptr ? module->Find(type, id) : std::nullopt;
+  if (!data) throw EResNotFound("Resource " + std::to_string(id) + " not found");
+  return *data;
 }
 
 }  // namespace rtl

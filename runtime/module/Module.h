@@ -1,6 +1,8 @@
-// Modules and their resources. Each library carries a resource blob (form
+// Modules and their resources. Each library carries its resources (form
 // descriptions, string tables, icons, version information) and registers
 // itself at load; its instance handle (HINSTANCE) then finds its resources.
+// On Windows they are the platform's own resources of the library's image;
+// elsewhere the library carries them as a blob in its data.
 //
 // Blob layout, all numbers little-endian:
 //   "VRES", u32 count, then count entries of
@@ -9,7 +11,9 @@
 //   NUL-terminated upper-case ASCII name; offsets count from the blob's start.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,11 +53,40 @@ class ResourceDirectory {
   std::vector<ResourceEntry> entries_;
 };
 
+// Where a module's resources are: a blob, or the platform's resources of
+// the loaded image that holds an address (where the platform keeps them).
+class ResourceSource {
+ public:
+  ResourceSource() = default;
+  template <class Bytes>
+    requires std::convertible_to<const Bytes&, std::span<const std::uint8_t>>
+  ResourceSource(const Bytes& blob) : blob_(blob) {}  // NOLINT: a blob is a source
+  static ResourceSource LinkedInto(const void* address) noexcept {
+    ResourceSource source;
+    source.linkedAt_ = address;
+    return source;
+  }
+  std::span<const std::uint8_t> Blob() const noexcept { return blob_; }
+  const void* LinkedAt() const noexcept { return linkedAt_; }
+  bool Empty() const noexcept { return blob_.empty() && linkedAt_ == nullptr; }
+
+ private:
+  std::span<const std::uint8_t> blob_;
+  const void* linkedAt_ = nullptr;
+};
+
 class TLibModule {
  public:
-  TLibModule(std::string name, std::span<const std::uint8_t> resources);
+  TLibModule(std::string name, ResourceSource resources);
   const std::string& Name() const noexcept { return name_; }
+  // The parsed blob; empty for a module whose resources are the platform's.
   const ResourceDirectory& Resources() const noexcept { return resources_; }
+
+  std::optional<std::span<const std::uint8_t>> Find(std::uint16_t type, std::uint32_t id) const;
+  std::optional<std::span<const std::uint8_t>> Find(std::uint16_t type, std::string_view name) const;
+  // The text of a string-table string; nothing when its block ends before
+  // it. Raises EResNotFound when no block holds its id or the block is malformed.
+  std::optional<std::u16string> StringResource(std::uint32_t id) const;
 
  private:
   friend void RegisterModule(TLibModule& module) noexcept;
@@ -63,6 +96,7 @@ class TLibModule {
   std::string name_;
   ResourceDirectory resources_;
   TLibModule* next_ = nullptr;  // in the list of loaded modules
+  void* image_ = nullptr;  // the platform's handle when the resources are the platform's
 };
 
 // The instance handle of a module: what its resources are found by.

@@ -1,18 +1,17 @@
 #include "runtime/module/PluginLibrary.h"
 
-#include <dlfcn.h>
-
 #include <string>
+
+#include "runtime/module/PlatformImage.h"
 
 namespace rtl {
 
-void PluginLibrary::Load(const char* name, std::span<const std::uint8_t> resources, std::span<const UnitEntry> units,
+void PluginLibrary::Load(const char* name, ResourceSource resources, std::span<const UnitEntry> units,
                          HINST& instance) noexcept {
   try {
     // The module is known by its file, so two libraries of one name stay apart.
-    Dl_info info{};
-    const bool found = dladdr(static_cast<const void*>(&instance), &info) != 0 && info.dli_fname != nullptr;
-    module_ = new TLibModule(found ? std::string(info.dli_fname) : std::string(name), resources);
+    const std::string file = platform::ImageFileName(&instance);
+    module_ = new TLibModule(file.empty() ? std::string(name) : file, resources);
     instance = module_;
     RegisterModule(*module_);
     units_ = units;

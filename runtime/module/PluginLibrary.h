@@ -21,7 +21,7 @@ namespace rtl {
 class PluginLibrary {
  public:
   // Called from the library's load routine; sets instance to the module record.
-  void Load(const char* name, std::span<const std::uint8_t> resources, std::span<const UnitEntry> units,
+  void Load(const char* name, ResourceSource resources, std::span<const UnitEntry> units,
             HINST& instance) noexcept;
   // Called from the library's unload routine.
   void Unload(HINST& instance) noexcept;

@@ -13,7 +13,7 @@
 #include "suite/dxBar.h"
 #include "tests/context/ContextFixture.h"
 
-std::span<const std::uint8_t> ContextResources();
+rtl::ResourceSource ContextResources();
 
 namespace velmora::test {
 namespace {

@@ -5,10 +5,11 @@
 #include <span>
 
 #include "runtime/module/Export.h"
+#include "runtime/module/Module.h"
 
-std::span<const std::uint8_t> PartialResources();
+rtl::ResourceSource PartialResources();
 
 extern "C" VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(void**, std::int32_t, std::int32_t, std::int32_t,
                                                                  std::int32_t, std::int32_t, std::int32_t*) {
-  return PartialResources().empty() ? 1 : 0;
+  return PartialResources().Empty() ? 1 : 0;
 }

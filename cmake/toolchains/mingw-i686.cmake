@@ -1,0 +1,4 @@
+# Cross-compiles for 32-bit Windows with Debian's mingw-w64 (posix threads).
+# Here the entry points are stdcall: the callee removes its arguments.
+set(VELMORA_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
