@@ -29,14 +29,18 @@ function(velmora_platform_sources list_var)
   set(${list_var} ${${list_var}} PARENT_SCOPE)
 endfunction()
 
-# A library the host loads by file name: on Windows its entry points are
-# exported undecorated (no @n suffix on 32-bit stdcall names), and it lands
-# in the given folder as on other platforms.
+# A library the host loads by file name, in a folder of its own: beside the
+# build's bin folder, and on Windows inside it, as in the package, where the
+# libraries it imports are found beside the program. On Windows its entry
+# points are exported undecorated (no @n suffix on 32-bit stdcall names).
 function(velmora_plugin target folder)
-  set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${folder} RUNTIME_OUTPUT_DIRECTORY ${folder})
   if(WIN32)
+    set(folder ${CMAKE_BINARY_DIR}/bin/${folder})
     target_link_options(${target} PRIVATE -Wl,--kill-at)
+  else()
+    set(folder ${CMAKE_BINARY_DIR}/${folder})
   endif()
+  set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${folder} RUNTIME_OUTPUT_DIRECTORY ${folder})
 endfunction()
 
 if(WIN32)

@@ -9,6 +9,7 @@
 
 #include "context/UHollinObjValueClass.h"
 #include "runtime/forms/Form.h"
+#include "runtime/module/Export.h"
 
 namespace host {
 
@@ -17,15 +18,17 @@ class LoadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The two editions' entry points. CreateModule takes 8 arguments in the
+// The two editions' entry points, in the libraries' calling convention
+// (stdcall on 32-bit Windows). CreateModule takes 8 arguments in the
 // context edition (the 7th the host context) and 7 in the automation edition.
-using CreateModuleContextFn = std::int32_t (*)(rtl::TCustomForm**, std::int32_t, std::int32_t, std::int32_t,
-                                               std::int32_t, std::int32_t, THostContext*, std::int32_t*);
-using CreateModuleAutomationFn = std::int32_t (*)(rtl::TCustomForm**, std::int32_t, std::int32_t, std::int32_t,
-                                                  std::int32_t, std::int32_t, std::int32_t*);
-using FreeModuleFn = std::int32_t (*)(rtl::TCustomForm**);
-using RefreshModuleFn = std::int32_t (*)(std::int32_t, std::int32_t);
-using GetModuleInfoFn = std::int32_t (*)(std::int32_t, char**);
+using CreateModuleContextFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm**, std::int32_t, std::int32_t,
+                                                          std::int32_t, std::int32_t, std::int32_t, THostContext*,
+                                                          std::int32_t*);
+using CreateModuleAutomationFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm**, std::int32_t, std::int32_t,
+                                                             std::int32_t, std::int32_t, std::int32_t, std::int32_t*);
+using FreeModuleFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm**);
+using RefreshModuleFn = std::int32_t(VELMORA_CALL*)(std::int32_t, std::int32_t);
+using GetModuleInfoFn = std::int32_t(VELMORA_CALL*)(std::int32_t, char**);
 
 class LoadedModule {
  public:

@@ -16,6 +16,7 @@
 #include "host/Info.h"
 #include "host/LibraryResources.h"
 #include "host/ModuleLoader.h"
+#include "host/Program.h"
 #include "host/Runner.h"
 #include "host/ScriptFrontEnd.h"
 #include "host/StringsReport.h"
@@ -75,18 +76,6 @@ struct Options {
   host::StringsQuery strings;
   bool stringOptions = false;  // options that only "strings" takes were given
 };
-
-// The edition's library relative to this program: <prefix>/lib/velmora/<edition>
-// in an installed tree, <build>/<edition> in the build tree.
-std::string DefaultLibrary(const char* argv0, const char* edition) {
-  std::error_code ec;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) self = argv0;
-  const std::filesystem::path top = self.parent_path().parent_path();
-  const std::filesystem::path installed = top / "lib" / "velmora" / edition / "Velmora.so";
-  const std::filesystem::path built = top / edition / "Velmora.so";
-  return (std::filesystem::exists(installed, ec) || !std::filesystem::exists(built, ec) ? installed : built).string();
-}
 
 std::vector<std::string> ReadScript(const std::string& source) {
   std::vector<std::string> lines;
@@ -167,7 +156,7 @@ std::optional<Options> Parse(int argc, char** argv) {
 int Run(const Options& o, const char* argv0) {
   std::string library = o.library;
   if (library.empty()) {
-    library = DefaultLibrary(argv0, o.edition == host::Edition::Automation ? "automation" : "context");
+    library = host::platform::EditionLibraryBeside(argv0, o.edition == host::Edition::Automation ? "automation" : "context");
   }
   if (o.command == "strings") return host::ListStrings(library, o.strings, std::cout, std::cerr);
   if (o.command == "info") return host::ShowInfo(library, std::cout);
@@ -216,7 +205,11 @@ int Run(const Options& o, const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::optional<Options> options = Parse(argc, argv);
+  host::platform::PrepareConsole();
+  std::vector<std::string> arguments = host::platform::Arguments(argc, argv);
+  std::vector<char*> utf8Argv;
+  for (std::string& a : arguments) utf8Argv.push_back(a.data());
+  const std::optional<Options> options = Parse(argc, utf8Argv.data());
   if (!options) {
     std::fputs(kUsage, stderr);
     return kExitUsage;
