@@ -1,11 +1,7 @@
 // The velmora-host program as a user runs it, as a child process on
 // temporary databases and working folders: its exit statuses, what it
 // prints, the demo database it makes, and its reports about a library.
-#include <errno.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -15,6 +11,7 @@
 #include <sstream>
 
 #include "host/Encoding.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/TempDatabase.h"
@@ -30,41 +27,26 @@ struct HostResult {
   std::string err;  // standard error
 };
 
+// The program's output with its lines ended by "\n" (a Windows program's
+// text output ends them with "\r\n").
 std::string ReadAll(const std::string& path) {
   std::ostringstream text;
   text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
+  std::string lines = text.str();
+  for (std::size_t at = lines.find("\r\n"); at != std::string::npos; at = lines.find("\r\n", at)) lines.erase(at, 1);
+  return lines;
 }
 
 // Runs the built velmora-host program as a child process with args in folder
-// cwd (the test's own when empty): standard input from /dev/null (never a
-// terminal), standard output and error captured.
+// cwd (the test's own when empty), standard output and error captured.
 HostResult RunHost(const std::vector<std::string>& args, const std::string& cwd = {}) {
   const TempFolder capture;
   const std::string outPath = capture.Path() + "/out";
   const std::string errPath = capture.Path() + "/err";
   std::vector<std::string> argv{VELMORA_HOST_PROGRAM};
   argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> raw;
-  for (std::string& a : argv) raw.push_back(a.data());
-  raw.push_back(nullptr);
-
-  const pid_t child = fork();
-  if (child < 0) throw std::runtime_error("cannot start the host program");
-  if (child == 0) {
-    const int in = open("/dev/null", O_RDONLY);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
-    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
-    execv(raw[0], raw.data());
-    _exit(127);
-  }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) throw std::runtime_error("cannot wait for the host program");
-  }
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(outPath), ReadAll(errPath)};
+  const int status = RunProgram(argv, cwd, outPath, errPath);
+  return {status, ReadAll(outPath), ReadAll(errPath)};
 }
 
 // UTF-8 text from a u8 literal, for comparing with the program's output

@@ -1,7 +1,6 @@
 #include "tests/support/ModuleFixture.h"
 
-#include <dlfcn.h>
-
+#include "host/SharedLibrary.h"
 #include "runtime/controls/Control.h"
 #include "tests/support/FormLeakCheck.h"
 #include "tests/support/LibraryPaths.h"
@@ -41,12 +40,7 @@ void ModuleTest::TearDown() {
   Unload();
 }
 
-bool ModuleTest::LibraryIsLoaded() const {
-  void* handle = dlopen(InfoOf(edition_).library, RTLD_NOW | RTLD_NOLOAD);
-  if (handle == nullptr) return false;
-  dlclose(handle);
-  return true;
-}
+bool ModuleTest::LibraryIsLoaded() const { return host::platform::LibraryIsLoaded(InfoOf(edition_).library); }
 
 std::int32_t ModuleTest::CreateModule(rtl::TCustomForm** form, std::int32_t* kind, std::array<std::int32_t, 5> i) {
   if (edition_ == Edition::Context) {

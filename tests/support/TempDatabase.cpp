@@ -1,18 +1,30 @@
 #include "tests/support/TempDatabase.h"
 
-#include <stdlib.h>
-
+#include <cstdio>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 #include "host/Encoding.h"
 
 namespace velmora::test {
 
+// A new folder of a random name, readable by its owner only; a name that is
+// taken is never reused, as creating the folder fails for it.
 TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  path_ = pattern;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[40];
+    std::snprintf(name, sizeof name, "velmora-test-%08x%08x", random(), random());
+    std::error_code ec;
+    if (std::filesystem::create_directory(base / name, ec)) {
+      std::filesystem::permissions(base / name, std::filesystem::perms::owner_all, ec);
+      path_ = (base / name).string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempFolder::~TempFolder() {

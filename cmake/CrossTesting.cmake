@@ -1,0 +1,22 @@
+# Tests of a cross build for Windows, run under Wine on the build machine
+# (include after GoogleTest):
+# GoogleTest compiled from Debian's sources, every test program started
+# through tools/windows/wine-run (wine64 in the build's own prefix), and the
+# paths the tests are given written as Wine sees the build machine's files
+# (drive Z: is its root).
+if(NOT EXISTS /usr/src/googletest/CMakeLists.txt)
+  message(FATAL_ERROR "GoogleTest's sources are missing: install the googletest package")
+endif()
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/windows/wine-run)
+set(VELMORA_RUN_PATH_PREFIX "Z:")
+
+# Each program lists its tests under Wine when the tests start rather than
+# at build time, and a cold Wine may take seconds to start.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+function(gtest_discover_tests target)
+  _gtest_discover_tests(${target} ${ARGN} DISCOVERY_TIMEOUT 120)
+endfunction()

@@ -1,0 +1,16 @@
+// Runs a program as a child process, as a user would from a shell.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+// Runs argv[0] with the arguments in folder cwd (the test's own when empty):
+// standard input empty and never a terminal, standard output and error
+// written to the two files. Returns the exit status, or -1 when the program
+// did not exit normally. Raises std::runtime_error when it cannot start.
+int RunProgram(const std::vector<std::string>& argv, const std::string& cwd, const std::string& outPath,
+               const std::string& errPath);
+
+}  // namespace velmora::test

@@ -1,0 +1,97 @@
+// CreateProcessW with a command line quoted so that the child's
+// CommandLineToArgvW gives back exactly the arguments, and its standard
+// handles on the NUL device and the two files.
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "tests/support/ChildProcess.h"
+
+namespace velmora::test {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                                         nullptr, 0);
+  if (length <= 0) throw std::runtime_error("malformed UTF-8 argument");
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+// Quotes one argument: backslashes are literal except before a quote, where
+// they and the quote are escaped.
+void AppendQuoted(std::wstring& line, const std::wstring& arg) {
+  line += L'"';
+  std::size_t backslashes = 0;
+  for (wchar_t c : arg) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == L'"') backslashes = backslashes * 2 + 1;
+    line.append(backslashes, L'\\');
+    backslashes = 0;
+    line += c;
+  }
+  line.append(backslashes * 2, L'\\');
+  line += L'"';
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (h_ != INVALID_HANDLE_VALUE && h_ != nullptr) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+
+ private:
+  HANDLE h_;
+};
+
+HANDLE OpenInheritable(const std::wstring& path, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
+               const std::string& errPath) {
+  std::wstring line;
+  for (const std::string& a : args) {
+    if (!line.empty()) line += L' ';
+    AppendQuoted(line, Wide(a));
+  }
+  const Handle in(OpenInheritable(L"NUL", GENERIC_READ, OPEN_EXISTING));
+  const Handle out(OpenInheritable(Wide(outPath), GENERIC_WRITE, CREATE_ALWAYS));
+  const Handle err(OpenInheritable(Wide(errPath), GENERIC_WRITE, CREATE_ALWAYS));
+  if (!in.valid() || !out.valid() || !err.valid()) throw std::runtime_error("cannot open the child's standard files");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in.get();
+  startup.hStdOutput = out.get();
+  startup.hStdError = err.get();
+  PROCESS_INFORMATION process{};
+  const std::wstring folder = Wide(cwd);
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                     &startup, &process) == 0) {
+    throw std::runtime_error("cannot start " + args.at(0));
+  }
+  const Handle thread(process.hThread);
+  const Handle child(process.hProcess);
+  DWORD status = 0;
+  if (WaitForSingleObject(child.get(), INFINITE) != WAIT_OBJECT_0 || GetExitCodeProcess(child.get(), &status) == 0) {
+    throw std::runtime_error("cannot wait for " + args.at(0));
+  }
+  return static_cast<int>(status);
+}
+
+}  // namespace velmora::test
