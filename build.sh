@@ -2,13 +2,17 @@
 # Velmora's two set-up commands:
 #   ./build.sh run [context|automation] [host options]   build, then show the dialog in the reference host
 #   ./build.sh test                                      build, then run every test, also under sanitizers,
-#                                                        then fuzz each reader of outside bytes briefly
+#                                                        then fuzz each reader of outside bytes briefly,
+#                                                        then the Windows builds, checks and tests under wine64
 #   ./build.sh fuzz [SECONDS] [TARGET...]                fuzz for as long as asked (tools/fuzz.sh, build-fuzz/)
 #   ./build.sh valgrind [GTEST_FILTER]                   host-level tests under memcheck (tools/valgrind.sh)
-# Both install the Debian packages they need first. Each command has a build
+#   ./build.sh windows                                   both Windows builds, their packages and checks
+# Each installs the Debian packages it needs first. Each command has a build
 # folder of its own, configured with every option it relies on, so neither
 # inherits the other's settings: build/ (run), build-test/ (tests, benchmarks
-# and packages), build-sanitize/ (tests under ASan + UBSan).
+# and packages), build-sanitize/ (tests under ASan + UBSan); the Windows
+# builds are build-win64/ and build-win32/ (CMake presets windows-x86_64 and
+# windows-i686), with SQLite's sources in build-sqlite/.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -32,6 +36,72 @@ install_packages() {
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+}
+
+# ---- Windows: cross builds with mingw-w64, tests under wine64 -------------
+
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth imagemagick
+                  fonts-wqy-microhei googletest dpkg-dev tcl)
+
+# Debian's source packages, for SQLite's: the same sources as the installed binary packages.
+enable_source_packages() {
+  local sources=/etc/apt/sources.list.d/velmora-deb-src.sources
+  [ -f "$sources" ] && return
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  [ -f /etc/apt/sources.list.d/debian.sources ] || { echo "no /etc/apt/sources.list.d/debian.sources to copy" >&2; exit 1; }
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | $sudo tee "$sources" >/dev/null
+  $sudo apt-get update -q
+}
+
+install_windows_packages() {
+  local PACKAGES=("${WINDOWS_PACKAGES[@]}")
+  install_packages
+  enable_source_packages
+}
+
+# SQLite's amalgamation (sqlite3.c, sqlite3.h) made from Debian's source
+# package of the very version the native build links, in build-sqlite/.
+prepare_sqlite() {
+  local package version out=build-sqlite/amalgamation
+  package=$(dpkg-query -W -f='${source:Package}' libsqlite3-dev)
+  version=$(dpkg-query -W -f='${Version}' libsqlite3-dev)
+  if [ -f "$out/sqlite3.c" ] && [ "$(cat "$out/VERSION" 2>/dev/null)" = "$version" ]; then return; fi
+  echo "Making SQLite's amalgamation from the source package $package $version"
+  rm -rf build-sqlite && mkdir -p build-sqlite/download "$out"
+  (cd build-sqlite/download && apt-get source -q --download-only "$package=$version" >/dev/null 2>&1) ||
+    { echo "cannot fetch the source package $package=$version" >&2; exit 1; }
+  dpkg-source -q -x build-sqlite/download/*.dsc build-sqlite/source >/dev/null
+  mkdir -p build-sqlite/native
+  (cd build-sqlite/native && ../source/configure --disable-tcl >/dev/null && make -j "$JOBS" sqlite3.c >/dev/null)
+  cp build-sqlite/native/sqlite3.c build-sqlite/native/sqlite3.h "$out/"
+  echo "$version" >"$out/VERSION"
+}
+
+# Both architectures and their packages; the 64-bit build with its tests.
+build_windows() {
+  prepare_sqlite
+  cmake --preset windows-x86_64 >/dev/null
+  cmake --build --preset windows-x86_64
+  cmake --build --preset windows-x86_64 --target windows_package
+  cmake --preset windows-i686 >/dev/null
+  cmake --build --preset windows-i686 --target windows_package
+}
+
+check_windows() {
+  tools/windows/check-package build-win64 x86_64
+  tools/windows/check-package build-win32 i686
+}
+
+# The 64-bit build's tests under wine64, in the build's own Wine prefix; one
+# Wine server serves them all and is ended afterwards.
+test_windows() {
+  local prefix=$PWD/build-win64/wineprefix status=0
+  tools/windows/wine-run cmd /c exit 0
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p 60
+  (cd build-win64 && ctest --output-on-failure --no-tests=error -j "$JOBS" --timeout 300) || status=$?
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
+  return $status
 }
 
 configure() {  # configure <dir> [cmake options]
@@ -98,6 +168,9 @@ check_packages() {
 test_command() {
   PACKAGES+=("${FUZZ_PACKAGES[@]}" "${VALGRIND_PACKAGES[@]}")
   install_packages
+  local started=$SECONDS windows_installs
+  install_windows_packages
+  windows_installs=$((SECONDS - started))
   configure build-test -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON -DVELMORA_SANITIZE=OFF
   cmake --build build-test -j "$JOBS"
   run_tests build-test
@@ -106,6 +179,11 @@ test_command() {
   cmake --build build-sanitize -j "$JOBS"
   run_tests build-sanitize ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
   check_memory_and_fuzz
+  started=$SECONDS
+  build_windows
+  check_windows
+  test_windows
+  echo "Windows part: $((windows_installs + SECONDS - started)) s, of which installs $windows_installs s"
 }
 
 # The library-file reader's tests under memcheck as well (it sees a read just
@@ -114,6 +192,14 @@ test_command() {
 check_memory_and_fuzz() {
   tools/valgrind.sh '*LibraryFile*'
   tools/fuzz.sh "$FUZZ_TEST_SECONDS"
+}
+
+windows_command() {
+  install_packages
+  install_windows_packages
+  build_windows
+  check_windows
+  echo "Packages: build-win64/package/Velmora-windows-x86_64.zip build-win32/package/Velmora-windows-i686.zip"
 }
 
 case "${1:-}" in
@@ -136,9 +222,12 @@ case "${1:-}" in
     install_packages
     exec tools/valgrind.sh "$@"
     ;;
+  windows)
+    windows_command
+    ;;
   *)
     echo "usage: ./build.sh run [context|automation] [host options] | ./build.sh test" \
-         "| ./build.sh fuzz [SECONDS] [TARGET...] | ./build.sh valgrind [GTEST_FILTER]" >&2
+         "| ./build.sh fuzz [SECONDS] [TARGET...] | ./build.sh valgrind [GTEST_FILTER] | ./build.sh windows" >&2
     exit 64
     ;;
 esac

@@ -21,6 +21,10 @@ namespace rtl {
 class PluginLibrary {
  public:
   // Called from the library's load routine; sets instance to the module record.
+  // On Windows that routine runs inside DllMain's process attach, under the
+  // loader lock: unit initialisation only touches the runtime and the
+  // libraries already loaded, and must not load libraries, start threads
+  // or wait for anything.
   void Load(const char* name, ResourceSource resources, std::span<const UnitEntry> units,
             HINST& instance) noexcept;
   // Called from the library's unload routine.

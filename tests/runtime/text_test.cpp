@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "rt_support.h"
 #include "runtime/except/Exceptions.h"
+#include "runtime/text/CodePage936.h"
 #include "runtime/text/Gbk.h"
+#include "runtime/text/GbkTable.h"
 #include "runtime/text/Text.h"
 #include "runtime/text/Unicode.h"
 
@@ -82,6 +85,8 @@ TEST(Gbk, MalformedBytesRaiseOrShowAsReplacementWithoutSwallowingTheNextByte) {
       {"a\xFF中", 1, u8"a\uFFFD中"},
       {"中\xD7\xFA", 2, u8"中\uFFFD\uFFFD"},  // unmapped pair
       {"\x81 \x81\x40", 0, u8"\uFFFD \u4E02"},
+      {"a\xAA\xA1", 1, u8"a\uFFFD\uFFFD"},  // user-defined areas map to nothing
+      {"\xA1\x40", 0, u8"\uFFFD@"},
   };
   for (const auto& c : cases) {
     try {
@@ -109,7 +114,8 @@ TEST(Gbk, LastCharLengthAndDisplayWidth) {
 
 TEST(Gbk, EncodingRaisesForCharactersGbkLacks) {
   for (const std::u16string& wide : {std::u16string(u"\U0001F600"), std::u16string(u"\uFFFD"),
-                                     std::u16string(1, u'\xD800'), std::u16string(u"\u0080")}) {
+                                     std::u16string(1, u'\xD800'), std::u16string(u"\u0080"),
+                                     std::u16string(u"\uE000"), std::u16string(u"\uF8FF")}) {
     EXPECT_THROW(rtl::WideToGbk(wide), rtl::EConvertError);
   }
   const std::string emoji = Utf8(u8"😀");  // not in a macro argument: GBK cannot spell it
@@ -119,6 +125,47 @@ TEST(Gbk, EncodingRaisesForCharactersGbkLacks) {
     ADD_FAILURE() << "expected EConvertError";
   } catch (const rtl::EConvertError& e) {
     EXPECT_EQ(e.Message(), "Character U+00A0 at position 1 has no GBK code");
+  }
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string text;
+  for (unsigned char b : bytes) text += "0123456789ABCDEF"[b >> 4], text += "0123456789ABCDEF"[b & 15];
+  return text;
+}
+
+// The strict conversions (the platform's converter on Windows) and the
+// generated table that measures and displays text accept exactly the same
+// codes and agree on every character, both ways.
+TEST(Gbk, StrictConversionsAndTheTableAgreeOnEveryCode) {
+  std::vector<bool> decodable(0x10000, false);
+  for (unsigned c = 0; c < 0x80; ++c) decodable[c] = true;
+  std::vector<std::string> codes = {"\x80", "\xFF"};
+  for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+    for (unsigned trail = 0; trail <= 0xFF; ++trail) codes.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+  }
+  std::size_t mapped = 0;
+  for (const std::string& code : codes) {
+    const rtl::gbktable::Decoded table = rtl::gbktable::DecodeAt(code, 0);
+    std::u16string wide;
+    const bool converted = !rtl::cp936::Decode(code, wide).has_value();
+    ASSERT_EQ(converted, table.length == code.size()) << Hex(code);
+    if (!converted) continue;
+    ASSERT_EQ(wide, std::u16string(1, table.unit)) << Hex(code);
+    decodable[table.unit] = true;
+    ++mapped;
+  }
+  EXPECT_GT(mapped, 21000u);
+  for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
+    const std::u16string wide(1, static_cast<char16_t>(unit));
+    std::string gbk;
+    const bool converted = !rtl::cp936::Encode(wide, gbk).has_value();
+    ASSERT_EQ(converted, static_cast<bool>(decodable[unit])) << "U+" << std::hex << unit;
+    if (!converted) continue;
+    const std::uint16_t table = rtl::gbktable::EncodeUnit(static_cast<char16_t>(unit));
+    std::string expected(1, static_cast<char>(table & 0xFF));
+    if (table >= 0x100) expected.insert(expected.begin(), static_cast<char>(table >> 8));
+    ASSERT_EQ(gbk, expected) << "U+" << std::hex << unit;
   }
 }
 
