@@ -93,12 +93,15 @@ check_windows() {
   tools/windows/check-package build-win32 i686
 }
 
-# The 64-bit build's tests under wine64, in the build's own Wine prefix; one
-# Wine server serves them all and is ended afterwards.
+# The 64-bit build's tests under wine64, in the build's own Wine prefix
+# (made on first use): one Wine server, started before them and warmed up
+# with a first program, serves them all and is ended afterwards.
 test_windows() {
   local prefix=$PWD/build-win64/wineprefix status=0
   tools/windows/wine-run cmd /c exit 0
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p 60
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p 600
+  tools/windows/wine-run cmd /c exit 0
   (cd build-win64 && ctest --output-on-failure --no-tests=error -j "$JOBS" --timeout 300) || status=$?
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
   return $status

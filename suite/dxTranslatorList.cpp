@@ -51,9 +51,9 @@ std::vector<TranslatorString> TranslatorList() {
   std::vector<TranslatorString> list;
   std::set<Key> listed;
   for (rtl::HINST module : rtl::LoadedModules()) {
-    const rtl::ResourceEntry* resource = module->Resources().Find(rtl::RT_RCDATA, "STRINGUNITS");
-    if (resource == nullptr) continue;
-    const std::string_view text(reinterpret_cast<const char*>(resource->data.data()), resource->data.size());
+    const auto resource = module->Find(rtl::RT_RCDATA, "STRINGUNITS");
+    if (!resource) continue;
+    const std::string_view text(reinterpret_cast<const char*>(resource->data()), resource->size());
     std::string unit;
     std::size_t position = 0;
     for (StringUnitEntry& e : ParseStringUnits(text)) {
