@@ -100,7 +100,7 @@ test_windows() {
   local prefix=$PWD/build-win64/wineprefix status=0
   tools/windows/wine-run cmd /c exit 0
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p 600
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p600  # ten minutes; "-p 600" would be for ever
   tools/windows/wine-run cmd /c exit 0
   (cd build-win64 && ctest --output-on-failure --no-tests=error -j "$JOBS" --timeout 300) || status=$?
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
