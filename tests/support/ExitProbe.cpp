@@ -2,8 +2,6 @@
 // A host that loads an edition and ends the process with the library still
 // loaded (and, with "dialog", one dialog still alive): by returning from
 // main or by calling exit(). It exits with status 0 when nothing crashed.
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>

@@ -2,8 +2,6 @@
 // may end with an edition still loaded, with or without a dialog alive, and
 // an edition unloaded with its dialogs alive takes them along, and only them.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <memory>
 #include <string>
@@ -13,10 +11,9 @@
 #include "host/ModuleLoader.h"
 #include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/TempDatabase.h"
-
-extern char** environ;
 
 namespace velmora::test {
 namespace {
@@ -30,15 +27,16 @@ struct ExitCase {
 
 // Runs the probe; "exited with 0", else how it ended.
 std::string RunProbe(const ExitCase& c) {
-  const char* argv[] = {VELMORA_EXIT_PROBE, c.library, c.edition, c.dialog, c.how, nullptr};
-  pid_t child = 0;
-  if (posix_spawn(&child, VELMORA_EXIT_PROBE, nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+  const TempFolder capture;
+  int status = 0;
+  try {
+    status = RunProgram({VELMORA_EXIT_PROBE, c.library, c.edition, c.dialog, c.how}, {}, capture.Path() + "/out",
+                        capture.Path() + "/err");
+  } catch (const std::exception&) {
     return "not started";
   }
-  int status = 0;
-  if (waitpid(child, &status, 0) != child) return "lost";
-  if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
-  return "exited with " + std::to_string(WEXITSTATUS(status));
+  if (status < 0) return "ended abnormally";
+  return "exited with " + std::to_string(status);
 }
 
 TEST(ProcessExit, WithAnEditionStillLoadedEndsCleanly) {
