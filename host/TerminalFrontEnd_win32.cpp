@@ -16,4 +16,6 @@ bool TerminalFrontEnd::RunModal(rtl::ModalSession&) { return false; }
 
 void TerminalFrontEnd::PresentMessage(const rtl::AnsiString&, const rtl::AnsiString&, rtl::TMsgKind) {}
 
+void TerminalFrontEnd::PresentBeep() {}
+
 }  // namespace host
