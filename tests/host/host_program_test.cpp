@@ -116,6 +116,17 @@ TEST_P(ExitStatus, TellsHowTheDialogEnded) {
   EXPECT_EQ(db_.StoredPassword(user), c.automation ? host::Md5Hex(plain) : host::EncodeHostPassword(plain));
 }
 
+// What a script types in Chinese reaches the dialog as those characters (on
+// Windows the arguments must come from the wide command line: the narrow one
+// turns what the ANSI code page lacks into question marks).
+TEST_F(HostProgram, ChineseTypedInTheScriptIsStoredAsItsGbkBytes) {
+  const std::string typed = Utf8(u8"type 新密码");
+  const HostResult r = Run(DoEach({kAutomationLibrary, "--db", "DB", "--user", "md5user"},
+                                  {"type old", "key Enter", typed, "key Enter", typed, "click BtnModify"}));
+  EXPECT_EQ(r.status, 0) << Describe(r);
+  EXPECT_EQ(db_.StoredPassword("md5user"), host::Md5Hex("新密码"));  // a narrow literal: GBK bytes
+}
+
 // Five presses of Modify with a wrong old password: the dialog must close
 // itself at the fourth, leaving the fifth unused (had it stayed open, the
 // fifth would warn again, or the script would end with the dialog open).
