@@ -55,13 +55,15 @@ class DataCtl final : public rtl::TAutoObject {
 
 }  // namespace
 
+rtl::DispatchPtr NewFuncStorage(const UserRecord& user) { return rtl::TAutoObject::Create<FuncStorage>(user); }
+
+rtl::DispatchPtr NewDataCtl(Database& db, SessionLog& log) { return rtl::TAutoObject::Create<DataCtl>(db, log); }
+
 AutomationServers::AutomationServers(Database& db, const UserRecord& user, SessionLog& log)
     : funcStorage_(TarnCore::FuncStorageProgID,
-                   [user](rtl::DispatchPtr& out) {
-                     return rtl::SafeCallBoundary([&] { out = rtl::TAutoObject::Create<FuncStorage>(user); });
-                   }),
+                   [user](rtl::DispatchPtr& out) { return rtl::SafeCallBoundary([&] { out = NewFuncStorage(user); }); }),
       dataCtl_(TarnCore::DataCtlProgID, [&db, &log](rtl::DispatchPtr& out) {
-        return rtl::SafeCallBoundary([&] { out = rtl::TAutoObject::Create<DataCtl>(db, log); });
+        return rtl::SafeCallBoundary([&] { out = NewDataCtl(db, log); });
       }) {}
 
 }  // namespace host

@@ -17,6 +17,11 @@
 
 namespace host {
 
+// The server objects themselves, as CreateOleObject hands them out; for a
+// host that registers its servers its own way.
+rtl::DispatchPtr NewFuncStorage(const UserRecord& user);
+rtl::DispatchPtr NewDataCtl(Database& db, SessionLog& log);
+
 class AutomationServers {
  public:
   AutomationServers(Database& db, const UserRecord& user, SessionLog& log);
