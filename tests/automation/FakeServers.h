@@ -41,8 +41,6 @@ class FakeServers {
   bool failUserName = false;
   // What Opensql answers for a query; raising (or being empty) makes the call fail.
   std::function<rtl::Variant(const rtl::WideString& sql)> answer;
-  bool failExec = false;
-  bool failPrompt = false;
   rtl::HResult dataCtlFactoryResult = rtl::S_OK;
 
   // Opensql answers one row whose string field "password" holds stored (GBK).
@@ -78,9 +76,10 @@ class FakeServer final : public rtl::TAutoObject {
   ~FakeServer() override { fake_.lifecycle.push_back("release " + name_); }
   using rtl::TAutoObject::AddMember;
 
-  // Records the argument (and its text into texts), raises when *fail, else
-  // shows the text as a message of kind (if any) and returns what answer gives.
-  void AddTextMember(const std::string& member, const bool* fail, std::optional<rtl::TMsgKind> kind,
+  // Records the argument (and its text into texts), raises when answer is
+  // given but empty, else shows the text as a message of kind (if any) and
+  // returns what answer gives.
+  void AddTextMember(const std::string& member, std::optional<rtl::TMsgKind> kind,
                      std::vector<rtl::WideString>* texts = nullptr,
                      std::function<rtl::Variant(const rtl::WideString&)>* answer = nullptr) {
     AddMember(member, 1, [=, this](std::span<rtl::Variant> args) {
@@ -88,7 +87,7 @@ class FakeServer final : public rtl::TAutoObject {
       if (args[0].Type() == rtl::VarType::ByRef) how += std::string(" ") + rtl::Variant::TypeName(args[0].Target().Type());
       fake_.passing[member].insert(how);
       if (texts != nullptr) texts->push_back(args[0].Target().AsWideString());
-      if ((fail != nullptr && *fail) || (answer != nullptr && !*answer)) throw rtl::Exception(member + " refused");
+      if (answer != nullptr && !*answer) throw rtl::Exception(member + " refused");
       rtl::TFrontEnd* frontEnd = rtl::Application->FrontEnd();
       if (kind && frontEnd != nullptr) frontEnd->ShowMessage(rtl::Application->Title, TextArg(args, 0), *kind);
       return answer != nullptr ? (*answer)(texts->back()) : rtl::Variant();
@@ -111,16 +110,16 @@ inline FakeServers::FakeServers() {
       if (++userIdCalls == failUserIdCall) throw rtl::Exception("UserID refused");
       return userId;
     });
-    server->AddTextMember("alert", nullptr, rtl::TMsgKind::Warning);
-    server->AddTextMember("prompt", &failPrompt, rtl::TMsgKind::Information);
+    server->AddTextMember("alert", rtl::TMsgKind::Warning);
+    server->AddTextMember("prompt", rtl::TMsgKind::Information);
     out = server;
     return rtl::S_OK;
   });
   dataCtl_.emplace(kDataCtlProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
     if (rtl::Failed(dataCtlFactoryResult)) return dataCtlFactoryResult;
     auto server = rtl::TAutoObject::Create<FakeServer>(*this, "DataCtl#" + std::to_string(++serial));
-    server->AddTextMember("Opensql", nullptr, std::nullopt, &queries, &answer);
-    server->AddTextMember("Execsql", &failExec, std::nullopt, &statements);
+    server->AddTextMember("Opensql", std::nullopt, &queries, &answer);
+    server->AddTextMember("Execsql", std::nullopt, &statements);
     out = server;
     return rtl::S_OK;
   });

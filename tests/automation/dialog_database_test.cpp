@@ -147,21 +147,5 @@ TEST_F(DialogOnDatabase, QuoteInUserCodeChangesOnlyThatUsersRow) {
   for (const char* code : {"oneil", "o''neil", "o", "neil", "other"}) ExpectStored(code, host::Md5Hex("old"));
 }
 
-TEST_F(DialogOnDatabase, LockedDatabaseWarnsOfTheFailureAndARetrySucceeds) {
-  db_.AddUser("md5user", host::Md5Hex("old"));
-  std::unique_ptr<host::Database> other = db_.OpenConnection();
-  other->Begin();  // holds the write lock
-  const DialogRun run = RunAs("md5user", Fill("old", "new", "new",
-                                              {Click("BtnModify"), Inspect([&](rtl::TCustomForm& form) {
-                                                 EXPECT_EQ(form.ModalResult(), 0) << "expected the dialog open";
-                                                 ExpectStored("md5user", host::Md5Hex("old"));
-                                                 other->Rollback();
-                                               }),
-                                               Click("BtnModify")}));
-  EXPECT_TRUE(Shows(run, {kChangeFailed, kPasswordChanged}));
-  EXPECT_EQ(run.label6, "") << "expected nothing counted";
-  ExpectStored("md5user", host::Md5Hex("new"));
-}
-
 }  // namespace
 }  // namespace velmora::test

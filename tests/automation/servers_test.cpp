@@ -1,13 +1,12 @@
 // The automation edition against fake host servers: what CreateModule does
 // with them (the names it shows, its failures, the references it keeps and
 // their release at unload), the exact texts the dialog hands them and how,
-// what it checks before any SQL, and what it does when a server fails or
-// answers something unexpected.
+// and what it checks before any SQL. Servers that fail or answer the
+// unexpected while the dialog is open: tests/inject.
 #include <functional>
 
 #include "host/Encoding.h"
 #include "runtime/controls/ExtCtrls.h"
-#include "runtime/except/Exceptions.h"
 #include "runtime/forms/Application.h"
 #include "tests/automation/AutomationFixture.h"
 #include "tests/automation/FakeServers.h"
@@ -189,99 +188,6 @@ TEST_F(DialogWithFakeServers, CancelClosesKeepingTheDialogAndItsCount) {
   EXPECT_TRUE(servers_.statements.empty());
   FreeDialog(form);
 }
-
-rtl::Variant PacketWithoutPasswordField() {
-  rtl::DataPacket packet;
-  packet.AddField("pwd", rtl::ftString);
-  packet.AppendRow({rtl::Variant(kMd5Old)});
-  return PacketOf(packet);
-}
-
-struct FailureCase {
-  const char* name;
-  std::function<void(FakeServers&)> arrange;
-  const char* message;  // the dialog's own warning; nullptr for an error box of the runtime
-  std::size_t queries, statements;
-};
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
-
-class ServerFailure : public DialogWithFakeServers, public ::testing::WithParamInterface<FailureCase> {};
-
-// Reading fails into the runtime's default handling; writing warns. Either
-// way nothing is counted and the dialog stays open as typed.
-TEST_P(ServerFailure, IsReportedAndLeavesTheDialogOpenAsTyped) {
-  const FailureCase& c = GetParam();
-  c.arrange(servers_);
-  const DialogRun run = Change();
-  if (c.message != nullptr) {
-    EXPECT_TRUE(Shows(run, {c.message}));
-    EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Warning}));
-  } else {
-    EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error}));
-  }
-  EXPECT_EQ(servers_.queries.size(), c.queries);
-  EXPECT_EQ(servers_.statements.size(), c.statements);
-  ExpectOpenUntouched(run, "old", "new", "new");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Steps, ServerFailure,
-    ::testing::Values(FailureCase{"OpensqlRaises",
-                                  [](FakeServers& s) {
-                                    s.answer = [](const rtl::WideString&) -> rtl::Variant {
-                                      throw rtl::Exception("refused");
-                                    };
-                                  },
-                                  nullptr, 1, 0},
-                      FailureCase{"PacketWithoutPasswordField",
-                                  [](FakeServers& s) {
-                                    s.answer = [](const rtl::WideString&) { return PacketWithoutPasswordField(); };
-                                  },
-                                  nullptr, 1, 0},
-                      FailureCase{"TextInsteadOfPacket",
-                                  [](FakeServers& s) {
-                                    s.answer = [](const rtl::WideString&) { return rtl::Variant(kMd5Old); };
-                                  },
-                                  nullptr, 1, 0},
-                      FailureCase{"UserIdFailsOnModify", [](FakeServers& s) { s.failUserIdCall = 2; }, nullptr, 0, 0},
-                      FailureCase{"ExecsqlRaises", [](FakeServers& s) { s.failExec = true; }, kChangeFailed, 1, 1}),
-    CaseName());
-
-// Once Execsql has succeeded the password is changed: a failing success
-// prompt goes to the runtime's default handling, and the dialog closes as
-// after any change.
-TEST_F(DialogWithFakeServers, SuccessPromptRaisingAfterTheUpdateStillEndsAsAChange) {
-  servers_.failPrompt = true;
-  const DialogRun run = Change();
-  EXPECT_EQ(servers_.statements.size(), 1u);
-  EXPECT_FALSE(run.stillOpen.has_value()) << "expected the dialog closed";
-  EXPECT_EQ(run.result, kModalClosed);
-  EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error})) << "expected the prompt's failure, not the change's";
-  EXPECT_EQ(run.label6, "");
-}
-
-// Named cases: printing a bare variant would show its padding bytes.
-struct UserIdCase {
-  const char* name;
-  rtl::Variant id;
-};
-void PrintTo(const UserIdCase& c, std::ostream* os) { *os << c.name; }
-
-class UnusableUserId : public DialogWithFakeServers, public ::testing::WithParamInterface<UserIdCase> {};
-
-TEST_P(UnusableUserId, NeverReachesTheServerAsSql) {
-  servers_.userId = GetParam().id;
-  const DialogRun run = Change();
-  EXPECT_TRUE(servers_.queries.empty() && servers_.statements.empty()) << "expected no SQL";
-  EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error}));
-  ExpectOpenUntouched(run, "old", "new", "new");
-}
-
-INSTANTIATE_TEST_SUITE_P(UserIds, UnusableUserId,
-                         ::testing::Values(UserIdCase{"LeadByteBeforeQuote", rtl::Variant("\x81'")},
-                                           UserIdCase{"TrailingFF", rtl::Variant("ab\xff")},
-                                           UserIdCase{"NotText", rtl::Variant(std::int32_t{42})}),
-                         CaseName());
 
 }  // namespace
 }  // namespace velmora::test

@@ -113,34 +113,5 @@ TEST_F(PasswordDialogOnDatabase, QuoteInUserCodeChangesOnlyThatUsersRow) {
   for (const char* code : {"o''neil", "o", "neil", "demo", "other"}) ExpectStored(code, "old");
 }
 
-TEST_F(PasswordDialogOnDatabase, LockedDatabaseReportsFailureKeepsRowAndAllowsRetry) {
-  std::unique_ptr<host::Database> other = db_.OpenConnection();
-  other->Begin();  // holds the write lock
-  const DialogRun run = RunAs("demo", Fill("old", "new", "new",
-                                           {Click("btnOK"), Inspect([&](rtl::TCustomForm& form) {
-                                              EXPECT_EQ(CaptureState(form).edits, Edits("old", "new", "new"));
-                                              ExpectStored("demo", "old");
-                                              other->Rollback();
-                                            }),
-                                            Click("btnOK")}));
-  EXPECT_TRUE(Shows(run, {kPasswordNotChanged, kPasswordChanged}));
-  EXPECT_EQ(run.result, kModalOk) << "expected the retry to end the dialog";
-  ExpectStored("demo", "new");
-}
-
-TEST_F(PasswordDialogOnDatabase, MissingUserTableShowsErrorAndWritesNothing) {
-  db_.Db().Execute("DROP TABLE P_User");
-  host::ContextHost context(db_.Db(), host::UserRecord{"demo", "demo"}, log_);
-  ::testing::internal::CaptureStderr();
-  const DialogRun run = RunWith(context, Fill("old", "new", "new", {Click("btnOK")}));
-  const std::string detail = ::testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(Shows(run, {kDatabaseFailed})) << "expected the person told in Chinese";
-  EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Error}));
-  EXPECT_NE(detail.find("no such table: P_User"), std::string::npos) << "expected the detail on standard error, got "
-                                                                      << detail;
-  EXPECT_TRUE(OpenWith(run, Edits("old", "new", "new")));
-  EXPECT_EQ(log_.passwordWrites, 0);
-}
-
 }  // namespace
 }  // namespace velmora::test

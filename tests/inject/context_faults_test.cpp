@@ -1,0 +1,107 @@
+// The context edition against a host context whose services fail or answer
+// the unexpected one at a time, and against a database that is locked,
+// read-only, full or loses the user's table or row while the dialog is open.
+#include "host/ContextHost.h"
+#include "host/Encoding.h"
+#include "tests/context/ContextFixture.h"
+#include "tests/inject/FaultFixture.h"
+#include "tests/inject/FaultyContext.h"
+
+namespace velmora::test {
+namespace {
+
+class ContextFaults : public FaultInjection {
+ protected:
+  ContextFaults()
+      : FaultInjection(Edition::Context, {"demo", host::EncodeHostPassword("new"),
+                                          kPasswordChanged, kModalOk}) {}
+
+  void MakeHost() override {
+    host_ = std::make_unique<host::ContextHost>(db_.Db(), db_.User(user_.code), log_);
+    faulty_ = std::make_unique<FaultyContext>(*host_, plan_);
+    context_ = faulty_.get();
+  }
+
+  // A wrong old password empties its edit; nothing else changes what was typed.
+  void ExpectOpenAfterFault(const FaultCase& c, const rtl::TCustomForm& form) override {
+    const rtl::AnsiString old = Showed(c, kOldPasswordWrong) ? "" : c.oldPass;
+    EXPECT_EQ(CaptureState(form).edits, Edits(old, "new", "new"));
+  }
+
+  std::unique_ptr<host::ContextHost> host_;
+  std::unique_ptr<FaultyContext> faulty_;
+};
+
+TEST_P(ContextFaults, ShowsTheOutcomeAndWritesAtMostTheUsersRow) { RunCase(); }
+
+using D = DbCondition;
+const Ends Open = Ends::Open, Changed = Ends::Changed;
+
+// EncodePassword's first call encodes the old password, its second the new one.
+INSTANTIATE_TEST_SUITE_P(
+    HostContext, ContextFaults,
+    ::testing::Values(
+        FaultCase{"EncodeOldFails", Fails("EncodePassword", 1), {Error(kHostCallFailed)}},
+        FaultCase{"EncodeOldRaises", Raises("EncodePassword", 1), {Error(kHostRaised)}},
+        FaultCase{"EncodeOldEmptyText", Answers("EncodePassword", rtl::Variant(""), 1), {Information(kOldPasswordWrong)}},
+        FaultCase{"EncodeOldLongText", Answers("EncodePassword", LongText(), 1), {Information(kOldPasswordWrong)}},
+        FaultCase{"EncodeOldMalformedGbk", Answers("EncodePassword", MalformedGbk(), 1),
+                  {Information(kOldPasswordWrong)}},
+        FaultCase{"EncodeNewFails", Fails("EncodePassword", 2), {Information(kPasswordNotChanged)}},
+        FaultCase{"EncodeNewRaises", Raises("EncodePassword", 2), {Information(kPasswordNotChanged)}},
+        FaultCase{"EncodeNewMalformedGbk", Answers("EncodePassword", MalformedGbk(), 2), {Information(kPasswordNotChanged)}},
+        FaultCase{"EncodeNewEmptyText", Answers("EncodePassword", rtl::Variant(""), 2), {Information(kPasswordChanged)},
+                  Changed, D::None, "old", ""},
+        FaultCase{"EncodeNewLongText", Answers("EncodePassword", LongText(), 2), {Information(kPasswordChanged)}, Changed,
+                  D::None, "old", LongText().AsString()},
+        FaultCase{"EncodeNewQuotes", Answers("EncodePassword", rtl::Variant(kInjectedCode), 2),
+                  {Information(kPasswordChanged)}, Changed, D::None, "old", kInjectedCode},
+        FaultCase{"OpenSqlFails", Fails("OpenSQL"), {Error(kHostCallFailed)}},
+        FaultCase{"OpenSqlRaises", Raises("OpenSQL"), {Error(kHostRaised)}},
+        FaultCase{"OpenSqlNull", Answers("OpenSQL", rtl::Variant::Null()), {Error(kWrongType)}},
+        FaultCase{"OpenSqlEmpty", Answers("OpenSQL", rtl::Variant()), {Information(kOldPasswordWrong)}},
+        FaultCase{"OpenSqlEmptyText", Answers("OpenSQL", rtl::Variant("")), {Information(kOldPasswordWrong)}},
+        FaultCase{"OpenSqlInteger", Answers("OpenSQL", rtl::Variant(std::int32_t{42})),
+                  {Information(kOldPasswordWrong)}},
+        FaultCase{"OpenSqlObject", Answers("OpenSQL", AnObject()), {Error(kWrongType)}},
+        FaultCase{"OpenSqlLongText", Answers("OpenSQL", LongText()), {Information(kOldPasswordWrong)}},
+        FaultCase{"OpenSqlMalformedGbk", Answers("OpenSQL", MalformedGbk()), {Information(kOldPasswordWrong)}},
+        FaultCase{"OpenSqlUnmappableText", Answers("OpenSQL", UnmappableText()), {Error(kUnmappable)}},
+        FaultCase{"ExecSqlFails", Fails("ExecSQL"), {Information(kPasswordNotChanged)}},
+        FaultCase{"ExecSqlRaises", Raises("ExecSQL"), {Information(kPasswordNotChanged)}},
+        FaultCase{"PromptFails", Fails("Prompt"), {Error(kHostCallFailed)}, Changed},
+        FaultCase{"PromptRaises", Raises("Prompt"), {Error(kHostRaised)}, Changed},
+        FaultCase{"PromptUnknown", UnknownMember("Prompt"), {Error(kHostCallFailed)}, Changed},
+        FaultCase{"PromptAnswersObject", Answers("Prompt", AnObject()), {Information(kPasswordChanged)}, Changed},
+        FaultCase{"PromptFailsOnWrongOld", Fails("Prompt"), {Error(kHostCallFailed)}, Open, D::None, "wrong"},
+        FaultCase{"PromptObjNull", Answers("PromptObj", rtl::Variant::Null()), {Error(kWrongType)}, Changed},
+        FaultCase{"PromptObjEmpty", Answers("PromptObj", rtl::Variant()), {Error(kWrongType)}, Changed},
+        FaultCase{"PromptObjInteger", Answers("PromptObj", rtl::Variant(std::int32_t{1})), {Error(kWrongType)},
+                  Changed},
+        FaultCase{"UserCodeEmpty", Answers("CurUserCode", rtl::Variant("")), {Error(kNoRecord)}},
+        FaultCase{"UserCodeQuotes", Answers("CurUserCode", rtl::Variant(kInjectedCode)), {Error(kNoRecord)}},
+        FaultCase{"UserCodeLong", Answers("CurUserCode", LongText()), {Error(kNoRecord)}},
+        FaultCase{"UserCodeMalformedGbk", Answers("CurUserCode", MalformedGbk()), {Error(kUnreadable)}},
+        FaultCase{"RightsNull", Answers("FunRightData", rtl::Variant::Null()), {Information(kPasswordChanged)}, Changed},
+        FaultCase{"RightsWithoutContent", Answers("FunRightData", rtl::Variant()), {Information(kPasswordChanged)},
+                  Changed}),
+    CaseName());
+
+INSTANTIATE_TEST_SUITE_P(
+    Database, ContextFaults,
+    ::testing::Values(
+        FaultCase{"LockedExclusive", {}, {Error(kDatabaseFailed)}, Open, D::LockedExclusive},
+        FaultCase{"LockedForWriting", {}, {Information(kPasswordNotChanged)}, Open, D::LockedForWriting},
+        FaultCase{"ReaderHoldsLock", {}, {Information(kPasswordNotChanged)}, Open, D::ReaderHoldsLock},
+        FaultCase{"ReadOnly", {}, {Information(kPasswordNotChanged)}, Open, D::ReadOnly},
+        FaultCase{"FullMustGrow", {}, {Information(kPasswordNotChanged)}, Open, D::FullMustGrow},
+        FaultCase{"FullInPlace", {}, {Information(kPasswordChanged)}, Changed, D::FullInPlace},
+        FaultCase{"UserTableGone", {}, {Error(kDatabaseFailed)}, Open, D::UserTableGone},
+        FaultCase{"UserTableGoneBeforeWrite", Before("ExecSQL"), {Information(kPasswordNotChanged)}, Open,
+                  D::UserTableGone},
+        FaultCase{"UserRowGone", {}, {Error(kNoRecord)}, Open, D::UserRowGone},
+        FaultCase{"UserRowGoneBeforeWrite", Before("ExecSQL"), {Information(kPasswordNotChanged)}, Open, D::UserRowGone}),
+    CaseName());
+
+}  // namespace
+}  // namespace velmora::test
