@@ -77,10 +77,18 @@ Variant InvokeWithRefs(const Variant& object, std::string_view member, std::init
   args.reserve(holders.size());
   for (Variant& holder : holders) args.push_back(Variant::Ref(&holder));
   Variant result = object.Invoke(member, std::span<Variant>(args));
+  // The call has succeeded: what the server left behind cannot undo that.
+  // Text the caller's variable cannot hold, or a value that is no text (a
+  // by-reference string can only be given back a string), leaves it as it was.
   std::size_t i = 0;
   for (const TextRef& ref : refs) {
     const Variant& after = holders[i++];
-    if (!after.IsText() || after.AsWideString() != GbkToWide(ref.Text())) ref.Text() = after.AsString();
+    if (!after.IsText()) continue;
+    try {
+      ref.Text() = after.AsString();
+    } catch (const EConvertError&) {
+      // Not GBK text: the variable keeps what it held.
+    }
   }
   return result;
 }

@@ -76,8 +76,10 @@ class Variant {
 };
 
 // A by-reference text argument for a late-bound call: the server receives a
-// reference to an automation string holding the text, and whatever it leaves
-// there is copied back into the caller's variable.
+// reference to an automation string holding the text, and the text it leaves
+// there is copied back into the caller's variable. Anything else it leaves,
+// or text that GBK cannot hold, leaves the variable as it was and never
+// fails a call that succeeded.
 class TextRef {
  public:
   explicit TextRef(AnsiString& text) : text_(&text) {}

@@ -111,6 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"ExecsqlFails", Fails("Execsql"), {Warning(kChangeFailed)}},
         FaultCase{"ExecsqlRaises", Raises("Execsql"), {Warning(kChangeFailed)}},
         FaultCase{"ExecsqlAnswersObject", Answers("Execsql", AnObject()), {Information(kPasswordChanged)}, Changed},
+        FaultCase{"ExecsqlOverwritesItsArgument", OverwritesArgument("Execsql", AnObject()),
+                  {Information(kPasswordChanged)}, Changed},
         FaultCase{"AlertFailsOnWrongOld", Fails("alert"), {Error(kHostCallFailed)}, Open, D::None, "wrong"},
         FaultCase{"AlertRaisesOnEmptyOld", Raises("alert"), {Error(kHostRaised)}, Open, D::None, " "},
         FaultCase{"PromptFails", Fails("prompt"), {Error(kHostCallFailed)}, Changed},

@@ -73,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"PromptRaises", Raises("Prompt"), {Error(kHostRaised)}, Changed},
         FaultCase{"PromptUnknown", UnknownMember("Prompt"), {Error(kHostCallFailed)}, Changed},
         FaultCase{"PromptAnswersObject", Answers("Prompt", AnObject()), {Information(kPasswordChanged)}, Changed},
+        FaultCase{"PromptOverwritesItsArgument", OverwritesArgument("Prompt", UnmappableText()), {Information(kPasswordChanged)},
+                  Changed},
         FaultCase{"PromptFailsOnWrongOld", Fails("Prompt"), {Error(kHostCallFailed)}, Open, D::None, "wrong"},
         FaultCase{"PromptObjNull", Answers("PromptObj", rtl::Variant::Null()), {Error(kWrongType)}, Changed},
         FaultCase{"PromptObjEmpty", Answers("PromptObj", rtl::Variant()), {Error(kWrongType)}, Changed},
