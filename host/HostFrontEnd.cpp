@@ -4,6 +4,21 @@
 
 namespace host {
 
+std::string TerminalText(std::string_view gbk) {
+  const char* const replacement = reinterpret_cast<const char*>(u8"\uFFFD");
+  std::string out;
+  for (const char c : rtl::GbkToUtf8Display(gbk)) {
+    // Control characters are single bytes in UTF-8, never part of a longer sequence.
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += replacement;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 void HostFrontEnd::ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) {
   log_.messages.push_back({kind, rtl::GbkToUtf8Display(text)});
   PresentMessage(caption, text, kind);

@@ -3,10 +3,19 @@
 // dialog that closes itself right after an alert is noticed.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "host/SessionLog.h"
 #include "runtime/forms/FrontEnd.h"
 
 namespace host {
+
+// Text for a terminal (UTF-8), as rtl::GbkToUtf8Display gives it but with
+// every control character shown as U+FFFD: no text from the database, the
+// host's services or a library may move the cursor, retitle the window or
+// otherwise drive the person's terminal.
+std::string TerminalText(std::string_view gbk);
 
 class HostFrontEnd : public rtl::TFrontEnd {
  public:

@@ -46,7 +46,7 @@ void DescribeControls(const rtl::TWinControl& parent, const rtl::TCustomForm& fo
     if (textual) {
       const rtl::AnsiString shown = edit != nullptr ? edit->DisplayText() : control->Caption();
       out << (form.ActiveControl() == control ? "* " : "  ") << control->Name() << " \""
-          << rtl::GbkToUtf8Display(shown) << "\"" << (control->Enabled() ? "" : " (disabled)") << "\n";
+          << TerminalText(shown) << "\"" << (control->Enabled() ? "" : " (disabled)") << "\n";
     }
     if (const auto* win = dynamic_cast<const rtl::TWinControl*>(control)) DescribeControls(*win, form, out);
   }
@@ -55,7 +55,7 @@ void DescribeControls(const rtl::TWinControl& parent, const rtl::TCustomForm& fo
 }  // namespace
 
 void DescribeForm(const rtl::TCustomForm& form, std::ostream& out) {
-  out << "[form] " << rtl::GbkToUtf8Display(form.Caption()) << "\n";
+  out << "[form] " << TerminalText(form.Caption()) << "\n";
   DescribeControls(form, form, out);
 }
 
@@ -109,7 +109,7 @@ void ScriptFrontEnd::Run(rtl::ModalSession& session, const std::string& command)
 }
 
 void ScriptFrontEnd::PresentMessage(const rtl::AnsiString&, const rtl::AnsiString& text, rtl::TMsgKind kind) {
-  out_ << "[" << KindName(kind) << "] " << rtl::GbkToUtf8Display(text) << "\n";
+  out_ << "[" << KindName(kind) << "] " << TerminalText(text) << "\n";
 }
 
 }  // namespace host

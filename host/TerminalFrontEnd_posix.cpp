@@ -66,25 +66,25 @@ void DrawControls(const rtl::TWinControl& parent, int originX, int originY, cons
     const bool focused = form.ActiveControl() == control;
     if (const auto* edit = dynamic_cast<const rtl::TEdit*>(control)) {
       const int width = std::max(ColumnOf(control->Width) - 2, 4);
-      std::string shown = rtl::GbkToUtf8Display(edit->DisplayText());
+      std::string shown = TerminalText(edit->DisplayText());
       const int used = static_cast<int>(rtl::GbkDisplayWidth(edit->DisplayText()));
       if (used < width) shown += std::string(static_cast<std::size_t>(width - used), ' ');
       out += MoveTo(row, col) + "[" + (focused ? "\x1b[7m" : "\x1b[4m") + shown + "\x1b[0m]";
     } else if (const auto* button = dynamic_cast<const rtl::TButton*>(control)) {
       std::size_t accelerator = 0;
       const std::string text = StripAccelerator(button->Caption(), accelerator);
-      std::string shown = rtl::GbkToUtf8Display(text);
+      std::string shown = TerminalText(text);
       if (accelerator != std::string::npos) {
-        shown = rtl::GbkToUtf8Display(text.substr(0, accelerator)) + "\x1b[4m" +
-                rtl::GbkToUtf8Display(text.substr(accelerator, 1)) + "\x1b[24m" +
-                rtl::GbkToUtf8Display(text.substr(accelerator + 1));
+        shown = TerminalText(text.substr(0, accelerator)) + "\x1b[4m" +
+                TerminalText(text.substr(accelerator, 1)) + "\x1b[24m" +
+                TerminalText(text.substr(accelerator + 1));
       }
       out += MoveTo(row, col) + (focused ? "\x1b[7m" : "") + "[ " + shown + " ]\x1b[0m";
     } else if (dynamic_cast<const rtl::TLabel*>(control) != nullptr) {
       std::size_t accelerator = 0;
       const std::string text = StripAccelerator(control->Caption(), accelerator);
       const bool red = control->FontColor == 0x0000FF;
-      out += MoveTo(row, col) + (red ? "\x1b[31m" : "") + rtl::GbkToUtf8Display(text) + "\x1b[0m";
+      out += MoveTo(row, col) + (red ? "\x1b[31m" : "") + TerminalText(text) + "\x1b[0m";
     }
     if (const auto* win = dynamic_cast<const rtl::TWinControl*>(control)) DrawControls(*win, x, y, form, out);
   }
@@ -203,7 +203,7 @@ void TerminalFrontEnd::Draw(const rtl::TCustomForm& form) {
   const int height = std::max(form.Height / kCellHeight, 6);
   std::string out = "\x1b[0m\x1b[2J";
   std::string caption = " ";
-  caption += rtl::GbkToUtf8Display(form.Caption());
+  caption += TerminalText(form.Caption());
   caption += ' ';
   const int captionWidth = static_cast<int>(rtl::GbkDisplayWidth(form.Caption())) + 2;
   out += MoveTo(kFrameTop, kFrameLeft) + Utf8(u8"┌") + caption + Repeat(Utf8(u8"─"), std::max(width - captionWidth, 0)) + Utf8(u8"┐");
@@ -213,7 +213,7 @@ void TerminalFrontEnd::Draw(const rtl::TCustomForm& form) {
   out += MoveTo(kFrameTop + height + 1, kFrameLeft) + Utf8(u8"└") + Repeat(Utf8(u8"─"), width) + Utf8(u8"┘");
   DrawControls(form, 0, 0, form, out);
   out += MoveTo(kFrameTop + height + 3, kFrameLeft) +
-         rtl::GbkToUtf8Display("Tab/Shift+Tab 切换焦点  Enter 回车  Esc 取消按钮  Alt+字母 按钮  Ctrl+C 关闭窗口");
+         TerminalText("Tab/Shift+Tab 切换焦点  Enter 回车  Esc 取消按钮  Alt+字母 按钮  Ctrl+C 关闭窗口");
   Write(out);
 }
 
@@ -256,15 +256,15 @@ void TerminalFrontEnd::PresentMessage(const rtl::AnsiString& caption, const rtl:
   const int left = kFrameLeft + 6;
   const char* colour = kind == rtl::TMsgKind::Information ? "\x1b[44;97m" : "\x1b[41;97m";
   std::string out = colour;
-  out += MoveTo(top, left) + Utf8(u8"┌ ") + rtl::GbkToUtf8Display(caption) + " " +
+  out += MoveTo(top, left) + Utf8(u8"┌ ") + TerminalText(caption) + " " +
          Repeat(Utf8(u8"─"), width - static_cast<int>(rtl::GbkDisplayWidth(caption)) - 2) + Utf8(u8"┐");
   int row = top + 1;
   for (const std::string& l : lines) {
     const int pad = width - static_cast<int>(rtl::GbkDisplayWidth(l)) - 2;
-    out += MoveTo(row++, left) + Utf8(u8"│ ") + rtl::GbkToUtf8Display(l) + std::string(static_cast<std::size_t>(pad), ' ') +
+    out += MoveTo(row++, left) + Utf8(u8"│ ") + TerminalText(l) + std::string(static_cast<std::size_t>(pad), ' ') +
            Utf8(u8" │");
   }
-  const std::string ok = rtl::GbkToUtf8Display("[ 确定 ]");
+  const std::string ok = TerminalText("[ 确定 ]");
   const int okPad = (width - 8) / 2;
   out += MoveTo(row++, left) + Utf8(u8"│") + std::string(static_cast<std::size_t>(okPad), ' ') + "\x1b[7m" + ok + "\x1b[27m" +
          std::string(static_cast<std::size_t>(width - 8 - okPad), ' ') + Utf8(u8"│");

@@ -165,6 +165,18 @@ TEST_F(HostProgram, ControlCharactersTypedAreRefusedAudibly) {
   }
 }
 
+// Text from the database reaches the person's terminal without its control
+// characters: a user name cannot drive the terminal (here: retitle the
+// window and clear the screen).
+TEST_F(HostProgram, ControlCharactersInShownTextNeverReachTheTerminal) {
+  db_.Db().Execute("INSERT INTO P_User (UserCode, UserName, PassWord) VALUES ('esc', ?, '')",
+                   {"a\x1b]0;owned\ab\x1b[2J"});
+  const HostResult r = Run({kAutomationLibrary, "--db", "DB", "--user", "esc", "--do", "show", "--do", "click BtnCancel"});
+  EXPECT_EQ(r.status, 1) << Describe(r);
+  EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << Describe(r);
+  EXPECT_TRUE(Contains(r.out, Utf8(u8"UserName \"a\uFFFD]0;owned\uFFFDb\uFFFD[2J\""))) << Describe(r);
+}
+
 TEST_F(HostProgram, ScriptFileRunsLikeDoCommands) {
   const std::string script = work_.Path() + "/change.txt";
   std::ofstream(script) << "# change md5user's password\r\ntype old\nkey Enter\ntype new\nkey Enter\ntype new\r\n"
