@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 filter=${1:-*}
-programs=(edition_tests context_module_tests automation_module_tests localisation_tests host_tests)
+programs=(edition_tests context_module_tests automation_module_tests inject_tests localisation_tests host_tests)
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON \
   -DVELMORA_SANITIZE=OFF >/dev/null
