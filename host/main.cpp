@@ -1,5 +1,6 @@
 // velmora-host: the reference host. Loads a Velmora library, backs it with
-// an SQLite database and shows its dialog on the terminal or under a script.
+// an SQLite database and shows its dialog on the terminal (native windows on
+// Windows) or under a script.
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,13 +15,13 @@
 #include "host/Database.h"
 #include "host/HostDatabase.h"
 #include "host/Info.h"
+#include "host/InteractiveFrontEnd.h"
 #include "host/LibraryResources.h"
 #include "host/ModuleLoader.h"
 #include "host/Program.h"
 #include "host/Runner.h"
 #include "host/ScriptFrontEnd.h"
 #include "host/StringsReport.h"
-#include "host/TerminalFrontEnd.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
 
@@ -193,8 +194,8 @@ int Run(const Options& o, const char* argv0) {
     host::ScriptFrontEnd frontEnd(commands, std::cout, log);
     outcome = host::RunDialog(module, edition, db, *user, frontEnd, log);
   } else {
-    host::TerminalFrontEnd frontEnd(log);
-    outcome = host::RunDialog(module, edition, db, *user, frontEnd, log);
+    const auto frontEnd = host::MakeInteractiveFrontEnd(log, std::cout);
+    outcome = host::RunDialog(module, edition, db, *user, *frontEnd, log);
   }
   static const char* const kOutcomes[] = {"password changed", "cancelled", "failed"};
   std::cout << "velmora-host: " << kOutcomes[static_cast<int>(outcome)] << " (" << host::EditionName(edition)

@@ -324,9 +324,9 @@ bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value)
                    {"biMaximize", &icons.maximize}, {"biHelp", &icons.help}});
     BorderIcons = icons;
   } else if (name == "ClientWidth") {
-    Width = value.AsInt32();
+    Width = ClientWidth = value.AsInt32();
   } else if (name == "ClientHeight") {
-    Height = value.AsInt32();
+    Height = ClientHeight = value.AsInt32();
   } else if (name == "Font.Name") {
     FontName = value.AsText();
   } else if (name == "Font.Height") {

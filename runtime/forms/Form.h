@@ -66,6 +66,11 @@ class TCustomForm : public TWinControl {
   TBorderIcons BorderIcons;
   AnsiString FontName;
   int FontHeight = 0;
+  // The client area's size when the description gives it (ClientWidth,
+  // ClientHeight; Width and Height then hold the same), else 0: Width and
+  // Height are then the window's outer size.
+  int ClientWidth = 0;
+  int ClientHeight = 0;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;

@@ -1,0 +1,14 @@
+// The platform's headers for the native dialogs. Their macros (VK_RETURN,
+// WM_NEXTDLGCTL, S_OK, ...) would replace the runtime's constants of the
+// same names, so the runtime's headers are read first; after this header
+// the platform's names are the ones in force (with the same values).
+#pragma once
+
+#include "runtime/controls/Keys.h"
+#include "runtime/module/Module.h"
+#include "runtime/except/HResult.h"
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
