@@ -7,6 +7,7 @@
 #   ./build.sh fuzz [SECONDS] [TARGET...]                fuzz for as long as asked (tools/fuzz.sh, build-fuzz/)
 #   ./build.sh valgrind [GTEST_FILTER]                   host-level tests under memcheck (tools/valgrind.sh)
 #   ./build.sh windows                                   both Windows builds, their packages and checks
+#   ./build.sh screenshots                               the dialogs' pictures in docs/, from the GUI tests
 # Each installs the Debian packages it needs first. Each command has a build
 # folder of its own, configured with every option it relies on, so neither
 # inherits the other's settings: build/ (run), build-test/ (tests, benchmarks
@@ -41,7 +42,7 @@ install_packages() {
 # ---- Windows: cross builds with mingw-w64, tests under wine64 -------------
 
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth imagemagick
-                  fonts-wqy-microhei googletest dpkg-dev tcl)
+                  fonts-wqy-microhei fonts-wine googletest dpkg-dev tcl)
 
 # Debian's source packages, for SQLite's: the same sources as the installed binary packages.
 enable_source_packages() {
@@ -95,15 +96,66 @@ check_windows() {
 
 # The 64-bit build's tests under wine64, in the build's own Wine prefix
 # (made on first use): one Wine server, started before them and warmed up
-# with a first program, serves them all and is ended afterwards.
+# with a first program, serves them all and is ended afterwards. The tests
+# that open real windows (label gui) run after the others, one at a time,
+# on an X display of their own (Xvfb) that lives only as long as they do.
 test_windows() {
-  local prefix=$PWD/build-win64/wineprefix status=0
+  local status=0 started
+  start_wineserver
+  (cd build-win64 && ctest --output-on-failure --no-tests=error -j "$JOBS" --timeout 300 -LE gui) || status=$?
+  started=$SECONDS
+  run_gui_tests || status=$?
+  echo "GUI tests: $((SECONDS - started)) s"
+  stop_wineserver
+  return $status
+}
+
+start_wineserver() {
+  local prefix=$PWD/build-win64/wineprefix
   tools/windows/wine-run cmd /c exit 0
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -p600  # ten minutes; "-p 600" would be for ever
   tools/windows/wine-run cmd /c exit 0
-  (cd build-win64 && ctest --output-on-failure --no-tests=error -j "$JOBS" --timeout 300) || status=$?
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -k || true
+}
+
+stop_wineserver() {
+  WINEPREFIX=$PWD/build-win64/wineprefix /usr/lib/wine/wineserver -k || true
+}
+
+XVFB=(xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp")
+
+# Runs a command on an X display of its own (Xvfb), with a Wine server that
+# was started there: a server started without a display cannot open windows.
+with_display() {
+  local prefix=$PWD/build-win64/wineprefix
+  stop_wineserver
+  tools/windows/prepare-gui-prefix
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
+  "${XVFB[@]}" sh -c '
+    WINEPREFIX=$1/build-win64/wineprefix /usr/lib/wine/wineserver -p600
+    "$1/tools/windows/wine-run" cmd /c exit 0
+    shift
+    "$@"; status=$?
+    WINEPREFIX=$PWD/build-win64/wineprefix /usr/lib/wine/wineserver -k
+    exit $status' sh "$PWD" "$@"
+}
+
+run_gui_tests() {
+  with_display sh -c 'cd build-win64 && ctest --output-on-failure --no-tests=error -L gui --timeout 300'
+}
+
+# The pictures of both dialogs in docs/ (the README shows them), taken by
+# the GUI tests while they drive the dialogs.
+screenshots_command() {
+  install_packages
+  install_windows_packages
+  prepare_sqlite
+  cmake --preset windows-x86_64 >/dev/null
+  cmake --build --preset windows-x86_64 --target gui_tests
+  mkdir -p docs
+  local status=0
+  VELMORA_SCREENSHOTS="$PWD/docs" with_display tools/windows/wine-run build-win64/bin/gui_tests.exe || status=$?
+  [ $status -eq 0 ] && echo "Screenshots: docs/context-dialog.png docs/automation-dialog.png"
   return $status
 }
 
@@ -228,9 +280,12 @@ case "${1:-}" in
   windows)
     windows_command
     ;;
+  screenshots)
+    screenshots_command
+    ;;
   *)
     echo "usage: ./build.sh run [context|automation] [host options] | ./build.sh test" \
-         "| ./build.sh fuzz [SECONDS] [TARGET...] | ./build.sh valgrind [GTEST_FILTER] | ./build.sh windows" >&2
+         "| ./build.sh fuzz [SECONDS] [TARGET...] | ./build.sh valgrind [GTEST_FILTER] | ./build.sh windows | ./build.sh screenshots" >&2
     exit 64
     ;;
 esac
