@@ -112,10 +112,9 @@ FormWindow::FormWindow(rtl::TCustomForm& form, HWND owner, Deliver deliver, Refu
   Sync();
 }
 
-FormWindow::~FormWindow() {
-  // The children go with the window; the brushes and bitmaps after them.
-  window_.reset();
-}
+// The windows go first (window_ is the last member), then their children's
+// records, brushes and bitmaps.
+FormWindow::~FormWindow() = default;
 
 void FormWindow::CreateTopLevel(HWND owner) {
   DWORD style = WS_CLIPCHILDREN, exStyle = 0;

@@ -85,12 +85,14 @@ class FormWindow {
   Deliver deliver_;
   Refuse refuse_;
   KeyboardInput keyboard_;
-  OwnedWindow window_;
   OwnedFont font_;
   std::vector<std::unique_ptr<Child>> children_;
   std::map<COLORREF, OwnedBrush> brushes_;
   COLORREF formColour_ = 0;
   bool delivering_ = false;  // input that arrives meanwhile (a message box is up) is dropped
+  // Last, so it is destroyed first (also when the constructor fails half-way):
+  // its windows use everything above while they go.
+  OwnedWindow window_;
 };
 
 }  // namespace host::win32
