@@ -53,6 +53,10 @@ class DataCtl final : public rtl::TAutoObject {
   }
 };
 
+// The servers' fixed class ids, under which the platform finds them by ProgID.
+constexpr rtl::ClassId kFuncStorageClass{0x1abc668e, 0x86da, 0x406c, {0x8a, 0xd9, 0x9a, 0x3e, 0x5f, 0x9d, 0x2b, 0x6c}};
+constexpr rtl::ClassId kDataCtlClass{0x7a8ea668, 0x8768, 0x43d9, {0xa0, 0xf9, 0x31, 0x0f, 0x6f, 0x1f, 0x0a, 0x93}};
+
 }  // namespace
 
 rtl::DispatchPtr NewFuncStorage(const UserRecord& user) { return rtl::TAutoObject::Create<FuncStorage>(user); }
@@ -61,9 +65,11 @@ rtl::DispatchPtr NewDataCtl(Database& db, SessionLog& log) { return rtl::TAutoOb
 
 AutomationServers::AutomationServers(Database& db, const UserRecord& user, SessionLog& log)
     : funcStorage_(TarnCore::FuncStorageProgID,
-                   [user](rtl::DispatchPtr& out) { return rtl::SafeCallBoundary([&] { out = NewFuncStorage(user); }); }),
-      dataCtl_(TarnCore::DataCtlProgID, [&db, &log](rtl::DispatchPtr& out) {
-        return rtl::SafeCallBoundary([&] { out = NewDataCtl(db, log); });
-      }) {}
+                   [user](rtl::DispatchPtr& out) { return rtl::SafeCallBoundary([&] { out = NewFuncStorage(user); }); },
+                   kFuncStorageClass),
+      dataCtl_(
+          TarnCore::DataCtlProgID,
+          [&db, &log](rtl::DispatchPtr& out) { return rtl::SafeCallBoundary([&] { out = NewDataCtl(db, log); }); },
+          kDataCtlClass) {}
 
 }  // namespace host

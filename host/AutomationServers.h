@@ -6,7 +6,9 @@
 //                                       column a string field named as in the result
 //                         Execsql(sql)  runs one statement, committing only when it
 //                                       changed exactly one row; raises otherwise
-// Each CreateOleObject makes a new server object. A failing member gives the
+// Each CreateOleObject makes a new server object. On Windows they are COM
+// classes with fixed CLSIDs, found through their ProgID keys while this
+// object lives. Member names match with their letter case, as written. A failing member gives the
 // module a Chinese description and writes its detail to standard error.
 #pragma once
 

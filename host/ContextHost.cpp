@@ -5,6 +5,7 @@
 #include "host/MessageBoxes.h"
 #include "host/ServiceFailures.h"
 #include "runtime/dispatch/AutoObject.h"
+#include "runtime/dispatch/ComServers.h"
 #include "runtime/text/Gbk.h"
 
 namespace host {
@@ -25,7 +26,8 @@ class PromptServer final : public rtl::TAutoObject {
 
 ContextHost::ContextHost(Database& db, const UserRecord& user, SessionLog& log) : db_(db), log_(log) {
   CurUserCode = rtl::Utf8ToGbk(user.code);
-  PromptObj = rtl::Variant(rtl::DispatchPtr(rtl::TAutoObject::Create<PromptServer>()));
+  // Handed over as the platform hands automation objects to a module.
+  PromptObj = rtl::Variant(rtl::PlatformDispatch(rtl::TAutoObject::Create<PromptServer>()));
   rights_ = std::make_unique<rtl::TClientDataSet>(nullptr);
   rights_->SetPacket(RightsOf(db, user.code));
   FunRightData = rights_.get();

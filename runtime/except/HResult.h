@@ -3,6 +3,39 @@
 
 #include <cstdint>
 
+// The platform's headers define these names as macros; the runtime's own
+// constants are declared past them, and the macros come back afterwards.
+#if defined(_WIN32)
+#pragma push_macro("S_OK")
+#undef S_OK
+#pragma push_macro("E_UNEXPECTED")
+#undef E_UNEXPECTED
+#pragma push_macro("E_NOTIMPL")
+#undef E_NOTIMPL
+#pragma push_macro("E_POINTER")
+#undef E_POINTER
+#pragma push_macro("E_FAIL")
+#undef E_FAIL
+#pragma push_macro("E_INVALIDARG")
+#undef E_INVALIDARG
+#pragma push_macro("E_OUTOFMEMORY")
+#undef E_OUTOFMEMORY
+#pragma push_macro("DISP_E_UNKNOWNNAME")
+#undef DISP_E_UNKNOWNNAME
+#pragma push_macro("DISP_E_TYPEMISMATCH")
+#undef DISP_E_TYPEMISMATCH
+#pragma push_macro("DISP_E_EXCEPTION")
+#undef DISP_E_EXCEPTION
+#pragma push_macro("DISP_E_BADPARAMCOUNT")
+#undef DISP_E_BADPARAMCOUNT
+#pragma push_macro("DISP_E_MEMBERNOTFOUND")
+#undef DISP_E_MEMBERNOTFOUND
+#pragma push_macro("CO_E_CLASSSTRING")
+#undef CO_E_CLASSSTRING
+#pragma push_macro("CO_E_SERVER_EXEC_FAILURE")
+#undef CO_E_SERVER_EXEC_FAILURE
+#endif
+
 namespace rtl {
 
 using HResult = std::int32_t;
@@ -28,3 +61,20 @@ constexpr bool Succeeded(HResult hr) { return hr >= 0; }
 constexpr bool Failed(HResult hr) { return hr < 0; }
 
 }  // namespace rtl
+
+#if defined(_WIN32)
+#pragma pop_macro("S_OK")
+#pragma pop_macro("E_UNEXPECTED")
+#pragma pop_macro("E_NOTIMPL")
+#pragma pop_macro("E_POINTER")
+#pragma pop_macro("E_FAIL")
+#pragma pop_macro("E_INVALIDARG")
+#pragma pop_macro("E_OUTOFMEMORY")
+#pragma pop_macro("DISP_E_UNKNOWNNAME")
+#pragma pop_macro("DISP_E_TYPEMISMATCH")
+#pragma pop_macro("DISP_E_EXCEPTION")
+#pragma pop_macro("DISP_E_BADPARAMCOUNT")
+#pragma pop_macro("DISP_E_MEMBERNOTFOUND")
+#pragma pop_macro("CO_E_CLASSSTRING")
+#pragma pop_macro("CO_E_SERVER_EXEC_FAILURE")
+#endif

@@ -24,6 +24,7 @@ void PluginLibrary::Load(const char* name, ResourceSource resources, std::span<c
 
 void PluginLibrary::Unload(HINST& instance) noexcept {
   if (module_ == nullptr) return;
+  const apartment::UnloadScope loaderLock;
   // Freeing them was the host's duty; their code is about to go away.
   Application->DestroyFormsOf(module_);
   if (!loadFailed_) FinalizeUnits(units_, name_);

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "runtime/components/Component.h"
+#include "runtime/dispatch/Apartment.h"
 #include "runtime/except/SafeCall.h"
 #include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
@@ -33,6 +34,9 @@ class PluginLibrary {
   template <class Body>
   std::int32_t EntryPoint(Body&& body) const noexcept {
     if (loadFailed_) return E_UNEXPECTED;
+    // Outside the loader's lock again: COM the runtime kept only for an
+    // unloaded library's objects can go now.
+    apartment::Settle();
     return SafeCallBoundary(std::forward<Body>(body));
   }
 

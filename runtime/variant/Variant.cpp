@@ -159,6 +159,12 @@ std::int32_t Variant::AsInteger() const {
   return static_cast<std::int32_t>(rounded);
 }
 
+std::int64_t Variant::AsInt64() const {
+  const Variant& v = Target();
+  if (v.Type() == VarType::Int64) return std::get<std::int64_t>(v.value_);
+  return v.AsInteger();
+}
+
 bool Variant::AsBoolean() const {
   const Variant& v = Target();
   if (v.Type() == VarType::Boolean) return std::get<bool>(v.value_);

@@ -50,6 +50,7 @@ class Variant {
   AnsiString AsString() const;
   WideString AsWideString() const;
   std::int32_t AsInteger() const;
+  std::int64_t AsInt64() const;
   double AsDouble() const;
   bool AsBoolean() const;
   DispatchPtr AsDispatch() const;

@@ -1,3 +1,4 @@
+// The runtime's own table of servers by ProgID, inside the process.
 #include "runtime/dispatch/ComServers.h"
 
 #include <map>
@@ -21,7 +22,10 @@ std::string Key(std::string_view progId) { return UpperCase(progId); }
 
 }  // namespace
 
-ComServerRegistration::ComServerRegistration(std::string progId, ComServerFactory factory)
+// Nothing beyond the table entry.
+struct ComServerRegistration::Platform {};
+
+ComServerRegistration::ComServerRegistration(std::string progId, ComServerFactory factory, std::optional<ClassId>)
     : progId_(std::move(progId)) {
   auto [it, inserted] = Servers().emplace(Key(progId_), std::move(factory));
   if (!inserted) throw EOleSysError("Class '" + progId_ + "' is already registered", E_INVALIDARG);
@@ -45,5 +49,7 @@ Variant CreateOleObject(std::string_view progId) {
   }
   return Variant(std::move(object));
 }
+
+DispatchPtr PlatformDispatch(DispatchPtr object) { return object; }
 
 }  // namespace rtl
