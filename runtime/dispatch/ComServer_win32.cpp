@@ -130,8 +130,12 @@ class ServerDispatch final : public ::IDispatch {
     } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
     } catch (...) {
-      // The object's result or what it left in an argument has no platform form.
-      return DISP_E_TYPEMISMATCH;
+      // The object's result, or what it left in an argument, has no platform
+      // form (text GBK cannot map): the call fails as the member would.
+      ErrorInfo error;
+      ResultFromCurrentException(&error);
+      Report(error, info);
+      return DISP_E_EXCEPTION;
     }
   }
 
