@@ -20,3 +20,8 @@ set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 function(gtest_discover_tests target)
   _gtest_discover_tests(${target} ${ARGN} DISCOVERY_TIMEOUT 120)
 endfunction()
+
+# Test programs that register classes write the ProgID keys of one registry,
+# the prefix's, and remove them when they end: such tests run one at a time.
+# Their CMakeLists pass this to gtest_discover_tests.
+set(VELMORA_CLASS_REGISTRY_LOCK PROPERTIES RESOURCE_LOCK velmora_class_registry)

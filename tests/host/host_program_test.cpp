@@ -12,6 +12,7 @@
 
 #include "host/Encoding.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ClassRegistry.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/TempDatabase.h"
@@ -126,6 +127,20 @@ TEST_F(HostProgram, ChineseTypedInTheScriptIsStoredAsItsGbkBytes) {
   EXPECT_EQ(r.status, 0) << Describe(r);
   EXPECT_EQ(db_.StoredPassword("md5user"), host::Md5Hex("新密码"));  // a narrow literal: GBK bytes
 }
+
+#if defined(_WIN32)
+// The host serves its two classes through the platform's registry only while
+// it runs; keys a crashed run left behind do not stop it and are gone after.
+TEST_F(HostProgram, ServesItsClassesByProgIdOnlyWhileItRuns) {
+  const char* const progIds[] = {"TarnCore.FuncStorage", "TarnCore.DataCtl"};
+  for (const char* progId : progIds) LeaveClassKey(progId, "{00000000-0000-0000-0000-00000000DEAD}");
+  const HostResult r = Run(DoEach({kAutomationLibrary, "--db", "DB", "--user", "md5user"}, Change(true, "old")));
+  EXPECT_EQ(r.status, 0) << Describe(r);
+  EXPECT_EQ(db_.StoredPassword("md5user"), host::Md5Hex("new"));
+  for (const char* progId : progIds) EXPECT_EQ(ClassKeyOf(progId), "") << progId << " still registered";
+}
+
+#endif
 
 // Five presses of Modify with a wrong old password: the dialog must close
 // itself at the fourth, leaving the fifth unused (had it stayed open, the
