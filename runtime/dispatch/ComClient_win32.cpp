@@ -60,7 +60,9 @@ class CallArguments {
     }
   }
 
-  // Copies what the server left in by-reference arguments back to the caller.
+  // Copies what the server left in by-reference arguments back to the
+  // caller. The call has succeeded: a value with no runtime form leaves the
+  // caller's variable as it was rather than failing it.
   void CopyBack() {
     for (std::size_t i = 0; i < args_.size(); ++i) {
       if (args_[i].Type() != VarType::ByRef) continue;
@@ -69,8 +71,11 @@ class CallArguments {
       if (target.IsText()) {
         WideString after = BstrText(ref.text);
         if (after != ref.sent) target = Variant(std::move(after));
-      } else {
+        continue;
+      }
+      try {
         target = FromVariant(ref.value);
+      } catch (const EVariantError&) {
       }
     }
   }

@@ -142,20 +142,28 @@ class ServerDispatch final : public ::IDispatch {
  private:
   ~ServerDispatch() = default;
 
-  // Writes what the member left in a by-reference argument back to the caller.
+  // Writes what the member left in a by-reference argument back to the
+  // caller. The member has succeeded: a value the slot cannot take (no text
+  // for a string, text GBK cannot map) leaves the caller's value as it was.
   static void WriteBack(VARIANTARG& slot, const Variant& holder) {
-    if (slot.vt == (VT_BYREF | VT_BSTR)) {
-      const WideString before = BstrText(*slot.pbstrVal);
-      if (holder.IsText() && holder.AsWideString() == before) return;
-      BSTR after = AllocBstr(holder.AsWideString());
-      SysFreeString(*slot.pbstrVal);
-      *slot.pbstrVal = after;
-    } else if (slot.vt == (VT_BYREF | VT_VARIANT)) {
-      VARIANT after;
-      VariantInit(&after);
-      ToVariant(holder, after);
-      VariantClear(slot.pvarVal);
-      *slot.pvarVal = after;
+    try {
+      if (slot.vt == (VT_BYREF | VT_BSTR)) {
+        if (!holder.IsText()) return;
+        const WideString after = holder.AsWideString();
+        if (after == BstrText(*slot.pbstrVal)) return;
+        BSTR text = AllocBstr(after);
+        SysFreeString(*slot.pbstrVal);
+        *slot.pbstrVal = text;
+      } else if (slot.vt == (VT_BYREF | VT_VARIANT)) {
+        VARIANT after;
+        VariantInit(&after);
+        ToVariant(holder, after);
+        VariantClear(slot.pvarVal);
+        *slot.pvarVal = after;
+      }
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const Exception&) {
     }
   }
 

@@ -54,6 +54,17 @@ const Ends Open = Ends::Open, Changed = Ends::Changed, NotCreated = Ends::NotCre
 const rtl::Variant kOld(host::Md5Hex("old"));
 const rtl::Variant kOther(host::Md5Hex("other"));
 
+// Through COM (Windows) a server's text crosses as an automation string:
+// 8-bit text that is not GBK fails the call inside the server, as text GBK
+// cannot map does everywhere. Elsewhere the bytes reach the dialog as they are.
+FaultCase UserNameMalformedGbk() {
+#if defined(_WIN32)
+  return FaultCase{"UserNameMalformedGbk", Answers("UserName", MalformedGbk()), {}, NotCreated};
+#else
+  return FaultCase{"UserNameMalformedGbk", Answers("UserName", MalformedGbk()), {Information(kPasswordChanged)}, Changed};
+#endif
+}
+
 // UserID's first call names the user when the dialog is made, its second
 // goes into the query, its third into the update.
 INSTANTIATE_TEST_SUITE_P(
@@ -69,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"UserNameUnmappable", Answers("UserName", UnmappableText()), {}, NotCreated},
         FaultCase{"UserNameEmptyText", Answers("UserName", rtl::Variant("")), {Information(kPasswordChanged)}, Changed},
         FaultCase{"UserNameLongText", Answers("UserName", LongText()), {Information(kPasswordChanged)}, Changed},
-        FaultCase{"UserNameMalformedGbk", Answers("UserName", MalformedGbk()), {Information(kPasswordChanged)}, Changed},
+        UserNameMalformedGbk(),
         FaultCase{"UserIdOnCreateFails", Fails("UserID", 1), {}, NotCreated},
         FaultCase{"UserIdOnCreateNull", Answers("UserID", rtl::Variant::Null(), 1), {}, NotCreated},
         FaultCase{"UserIdOnQueryFails", Fails("UserID", 2), {Error(kHostCallFailed)}},
