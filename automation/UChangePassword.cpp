@@ -1,6 +1,7 @@
 #include "automation/UChangePassword.h"
 
 #include "automation/md5.h"
+#include "contract/VelmoraContract.h"
 #include "runtime/dispatch/ComServers.h"
 #include "runtime/forms/Application.h"
 #include "runtime/units/NoDestructor.h"
@@ -28,7 +29,7 @@ rtl::UnitCounter InitCount;
 // doubled, so that whatever the host returns stays inside one literal. A
 // value that is not text is left for the variant sum to reject.
 rtl::Variant QuotedUserID() {
-  rtl::Variant id = FuncStorageObj.Invoke("UserID");
+  rtl::Variant id = FuncStorageObj.Invoke(TarnCore::FuncStorage::UserID);
   const rtl::Variant& value = id.Target();
   if (value.Type() == rtl::VarType::OleStr) {
     rtl::WideString text;
@@ -45,7 +46,7 @@ rtl::Variant QuotedUserID() {
   return value;
 }
 
-void Alert(const char* text) { FuncStorageObj.Invoke("alert", {rtl::Variant(text)}); }
+void Alert(const char* text) { FuncStorageObj.Invoke(TarnCore::FuncStorage::alert, {rtl::Variant(text)}); }
 
 rtl::AnsiString HexDigestOf(const rtl::AnsiString& text) { return DigestHexText(DigestOfText(rtl::Trim(text))); }
 
@@ -88,10 +89,10 @@ TFrmCP::TFrmCP(rtl::TComponent* owner) : TForm(owner) {
 
 void TFrmCP::FormCreate(rtl::TObject*) {
   errorCount_ = 0;
-  FuncStorageObj = rtl::CreateOleObject("TarnCore.FuncStorage");
-  DataCtlObj = rtl::CreateOleObject("TarnCore.DataCtl");
-  UserName->SetCaption(FuncStorageObj.Invoke("UserName").AsString());
-  UserID->SetCaption(FuncStorageObj.Invoke("UserID").AsString());
+  FuncStorageObj = rtl::CreateOleObject(TarnCore::FuncStorageProgID);
+  DataCtlObj = rtl::CreateOleObject(TarnCore::DataCtlProgID);
+  UserName->SetCaption(FuncStorageObj.Invoke(TarnCore::FuncStorage::UserName).AsString());
+  UserID->SetCaption(FuncStorageObj.Invoke(TarnCore::FuncStorage::UserID).AsString());
 }
 
 void TFrmCP::FormShow(rtl::TObject*) { EdtOldPass->SetFocus(); }
@@ -133,7 +134,7 @@ void TFrmCP::BtnModifyClick(rtl::TObject*) {
   // runtime's default handling, with the count unchanged.
   rtl::AnsiString query =
       (rtl::Variant("select password from P_User Where UserCode = '") + QuotedUserID() + rtl::Variant("'")).AsString();
-  ClientDataSet1->SetData(rtl::InvokeWithRefs(DataCtlObj, "Opensql", {rtl::TextRef(query)}));
+  ClientDataSet1->SetData(rtl::InvokeWithRefs(DataCtlObj, TarnCore::DataCtl::Opensql, {rtl::TextRef(query)}));
   if (ClientDataSet1->Eof() || rtl::UpperCase(ClientDataSet1->FieldByName("password")->AsString()) !=
                                    rtl::UpperCase(HexDigestOf(EdtOldPass->Text()))) {
     WrongOldPassword();
@@ -144,14 +145,14 @@ void TFrmCP::BtnModifyClick(rtl::TObject*) {
     rtl::AnsiString statement = (rtl::Variant("Update P_User Set PassWord ='" + hex + "'" + " Where UserCode = " + "'") +
                                  QuotedUserID() + rtl::Variant("'"))
                                     .AsString();
-    rtl::InvokeWithRefs(DataCtlObj, "Execsql", {rtl::TextRef(statement)});
+    rtl::InvokeWithRefs(DataCtlObj, TarnCore::DataCtl::Execsql, {rtl::TextRef(statement)});
   } catch (...) {
     Alert("密码修改出现错误！");
     return;
   }
   // The new digest is stored: the change succeeded whatever the prompt does.
   try {
-    FuncStorageObj.Invoke("prompt", {rtl::Variant("密码修改成功！")});
+    FuncStorageObj.Invoke(TarnCore::FuncStorage::prompt, {rtl::Variant("密码修改成功！")});
   } catch (...) {
     rtl::Application->HandleException();
   }

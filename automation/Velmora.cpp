@@ -12,9 +12,10 @@
 //   RefreshModule, GetModuleInfo (2 ignored each)  do nothing.
 // Every entry point returns 0 or a failing COM-style status; none raises.
 #include <span>
+#include <type_traits>
 
 #include "automation/UChangePassword.h"
-#include "runtime/module/Export.h"
+#include "contract/VelmoraContract.h"
 #include "runtime/module/PluginLibrary.h"
 
 rtl::ResourceSource AutomationResources();
@@ -48,7 +49,7 @@ extern "C" {
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t,
                                                       std::int32_t, std::int32_t, std::int32_t, std::int32_t* kind) {
-  return Library.EntryPoint([&] { FrmCP = rtl::HandOutForm<TFrmCP>(HInstance, form, kind, 2); });
+  return Library.EntryPoint([&] { FrmCP = rtl::HandOutForm<TFrmCP>(HInstance, form, kind, velmora::AutomationDisplayKind); });
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL FreeModule(rtl::TCustomForm** form) {
@@ -64,3 +65,9 @@ VELMORA_EXPORT std::int32_t VELMORA_CALL GetModuleInfo(std::int32_t, char**) {
 }
 
 }  // extern "C"
+
+// The exports have exactly the contract's signatures.
+static_assert(std::is_same_v<decltype(&CreateModule), velmora::CreateModuleAutomationFn>);
+static_assert(std::is_same_v<decltype(&FreeModule), velmora::FreeModuleFn>);
+static_assert(std::is_same_v<decltype(&RefreshModule), velmora::RefreshModuleFn>);
+static_assert(std::is_same_v<decltype(&GetModuleInfo), velmora::GetModuleInfoFn>);

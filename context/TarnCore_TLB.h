@@ -1,13 +1,5 @@
-// Names of the host's automation servers and of the members this module's
-// family calls on them.
+// The host's automation servers and the members this module's family calls
+// on them: declared by the host–module contract.
 #pragma once
 
-namespace TarnCore {
-
-inline constexpr const char* FuncStorageProgID = "TarnCore.FuncStorage";
-inline constexpr const char* DataCtlProgID = "TarnCore.DataCtl";
-
-// The member of the host's prompt object that shows a message.
-inline constexpr const char* PromptMember = "Prompt";
-
-}  // namespace TarnCore
+#include "contract/VelmoraContract.h"

@@ -1,13 +1,15 @@
-// Declarations the module shares with its host: the display-kind value and
-// the module descriptor GetModuleInfo hands out.
+// Declarations the module shares with its host: the display kind and the
+// module descriptor GetModuleInfo hands out.
 #pragma once
 
 #include <cstdint>
 
+#include "contract/VelmoraContract.h"
+
 namespace context {
 
-// What CreateModule writes through its last argument; the host gives it meaning.
-inline constexpr std::int32_t ModuleDisplayKind = 1;
+// What CreateModule writes through its last argument.
+inline constexpr std::int32_t ModuleDisplayKind = velmora::ContextDisplayKind;
 
 // Module name, group key (caption), entry name (caption), two numbers; each
 // field followed by a comma. GBK once compiled.

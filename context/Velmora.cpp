@@ -15,6 +15,7 @@
 // Every entry point returns 0 or a failing COM-style status; none raises.
 #include <cstring>
 #include <span>
+#include <type_traits>
 
 #include "context/DevStrConvert.h"
 #include "context/UBaseFrm.h"
@@ -25,7 +26,7 @@
 #include "context/dxPSRes.h"
 #include "runtime/except/SafeCall.h"
 #include "runtime/forms/Application.h"
-#include "runtime/module/Export.h"
+#include "contract/VelmoraContract.h"
 #include "runtime/module/PluginLibrary.h"
 #include "runtime/units/Units.h"
 #include "suite/SuiteLibrary.h"
@@ -97,3 +98,9 @@ VELMORA_EXPORT std::int32_t VELMORA_CALL GetModuleInfo(std::int32_t, char** buff
 }
 
 }  // extern "C"
+
+// The exports have exactly the contract's signatures.
+static_assert(std::is_same_v<decltype(&CreateModule), velmora::CreateModuleContextFn>);
+static_assert(std::is_same_v<decltype(&FreeModule), velmora::FreeModuleFn>);
+static_assert(std::is_same_v<decltype(&RefreshModule), velmora::RefreshModuleFn>);
+static_assert(std::is_same_v<decltype(&GetModuleInfo), velmora::GetModuleInfoFn>);

@@ -1,6 +1,6 @@
 #include "host/AutomationServers.h"
 
-#include "context/TarnCore_TLB.h"
+#include "contract/VelmoraContract.h"
 #include "host/HostSql.h"
 #include "host/MessageBoxes.h"
 #include "host/ServiceFailures.h"
@@ -17,13 +17,13 @@ class FuncStorage final : public rtl::TAutoObject {
   explicit FuncStorage(const UserRecord& user) {
     const rtl::WideString name = rtl::Utf8ToWide(user.name);
     const rtl::WideString code = rtl::Utf8ToWide(user.code);
-    AddMember("UserName", 0, [name](std::span<rtl::Variant>) { return rtl::Variant(name); });
-    AddMember("UserID", 0, [code](std::span<rtl::Variant>) { return rtl::Variant(code); });
-    AddMember("alert", 1, ReportingFailures("alert", [](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::FuncStorage::UserName, 0, [name](std::span<rtl::Variant>) { return rtl::Variant(name); });
+    AddMember(TarnCore::FuncStorage::UserID, 0, [code](std::span<rtl::Variant>) { return rtl::Variant(code); });
+    AddMember(TarnCore::FuncStorage::alert, 1, ReportingFailures(TarnCore::FuncStorage::alert, [](std::span<rtl::Variant> args) {
                 ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Warning);
                 return rtl::Variant();
               }));
-    AddMember("prompt", 1, ReportingFailures("prompt", [](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::FuncStorage::prompt, 1, ReportingFailures(TarnCore::FuncStorage::prompt, [](std::span<rtl::Variant> args) {
                 ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
                 return rtl::Variant();
               }));
@@ -33,7 +33,7 @@ class FuncStorage final : public rtl::TAutoObject {
 class DataCtl final : public rtl::TAutoObject {
  public:
   DataCtl(Database& db, SessionLog& log) {
-    AddMember("Opensql", 1, ReportingFailures("Opensql", [&db](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::DataCtl::Opensql, 1, ReportingFailures(TarnCore::DataCtl::Opensql, [&db](std::span<rtl::Variant> args) {
       TextArg(args, 0);  // a type check: the statement must be text
       const Table table = QueryWide(db, args[0].Target().AsWideString());
       rtl::DataPacket packet;
@@ -45,7 +45,7 @@ class DataCtl final : public rtl::TAutoObject {
       }
       return rtl::Variant(rtl::EncodeDataPacket(packet));
     }));
-    AddMember("Execsql", 1, ReportingFailures("Execsql", [&db, &log](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::DataCtl::Execsql, 1, ReportingFailures(TarnCore::DataCtl::Execsql, [&db, &log](std::span<rtl::Variant> args) {
       TextArg(args, 0);
       ExecuteWide(db, args[0].Target().AsWideString(), log);
       return rtl::Variant();

@@ -15,7 +15,7 @@ namespace {
 class PromptServer final : public rtl::TAutoObject {
  public:
   PromptServer() {
-    AddMember("Prompt", 1, ReportingFailures("Prompt", [](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::PromptMember, 1, ReportingFailures(TarnCore::PromptMember, [](std::span<rtl::Variant> args) {
                 ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
                 return rtl::Variant();
               }));

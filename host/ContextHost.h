@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "context/UHollinObjValueClass.h"
+#include "contract/VelmoraContract.h"
 #include "host/Database.h"
 #include "host/HostDatabase.h"
 #include "host/SessionLog.h"

@@ -9,10 +9,10 @@ LoadedModule::LoadedModule(const std::string& path) : path_(path) {
   handle_ = platform::OpenLibrary(path, reason);
   if (handle_ == nullptr) throw LoadError("cannot load library '" + path + "': " + reason);
   try {
-    createModule_ = Resolve("CreateModule");
-    freeModule_ = reinterpret_cast<FreeModuleFn>(Resolve("FreeModule"));
-    refreshModule_ = reinterpret_cast<RefreshModuleFn>(Resolve("RefreshModule"));
-    getModuleInfo_ = reinterpret_cast<GetModuleInfoFn>(Resolve("GetModuleInfo"));
+    createModule_ = Resolve(velmora::CreateModuleName);
+    freeModule_ = reinterpret_cast<velmora::FreeModuleFn>(Resolve(velmora::FreeModuleName));
+    refreshModule_ = reinterpret_cast<velmora::RefreshModuleFn>(Resolve(velmora::RefreshModuleName));
+    getModuleInfo_ = reinterpret_cast<velmora::GetModuleInfoFn>(Resolve(velmora::GetModuleInfoName));
   } catch (...) {
     platform::CloseLibrary(handle_);
     handle_ = nullptr;
@@ -30,12 +30,12 @@ void* LoadedModule::Resolve(const char* name) {
   return address;
 }
 
-CreateModuleContextFn LoadedModule::CreateModuleContext() const noexcept {
-  return reinterpret_cast<CreateModuleContextFn>(createModule_);
+velmora::CreateModuleContextFn LoadedModule::CreateModuleContext() const noexcept {
+  return reinterpret_cast<velmora::CreateModuleContextFn>(createModule_);
 }
 
-CreateModuleAutomationFn LoadedModule::CreateModuleAutomation() const noexcept {
-  return reinterpret_cast<CreateModuleAutomationFn>(createModule_);
+velmora::CreateModuleAutomationFn LoadedModule::CreateModuleAutomation() const noexcept {
+  return reinterpret_cast<velmora::CreateModuleAutomationFn>(createModule_);
 }
 
 }  // namespace host

@@ -7,9 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "context/UHollinObjValueClass.h"
-#include "runtime/forms/Form.h"
-#include "runtime/module/Export.h"
+#include "contract/VelmoraContract.h"
 
 namespace host {
 
@@ -17,18 +15,6 @@ class LoadError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// The two editions' entry points, in the libraries' calling convention
-// (stdcall on 32-bit Windows). CreateModule takes 8 arguments in the
-// context edition (the 7th the host context) and 7 in the automation edition.
-using CreateModuleContextFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm**, std::int32_t, std::int32_t,
-                                                          std::int32_t, std::int32_t, std::int32_t, THostContext*,
-                                                          std::int32_t*);
-using CreateModuleAutomationFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm**, std::int32_t, std::int32_t,
-                                                             std::int32_t, std::int32_t, std::int32_t, std::int32_t*);
-using FreeModuleFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm**);
-using RefreshModuleFn = std::int32_t(VELMORA_CALL*)(std::int32_t, std::int32_t);
-using GetModuleInfoFn = std::int32_t(VELMORA_CALL*)(std::int32_t, char**);
 
 class LoadedModule {
  public:
@@ -41,11 +27,11 @@ class LoadedModule {
   const std::string& Path() const noexcept { return path_; }
   // The raw address of CreateModule; call it through the edition's signature.
   void* CreateModuleAddress() const noexcept { return createModule_; }
-  CreateModuleContextFn CreateModuleContext() const noexcept;
-  CreateModuleAutomationFn CreateModuleAutomation() const noexcept;
-  FreeModuleFn FreeModule() const noexcept { return freeModule_; }
-  RefreshModuleFn RefreshModule() const noexcept { return refreshModule_; }
-  GetModuleInfoFn GetModuleInfo() const noexcept { return getModuleInfo_; }
+  velmora::CreateModuleContextFn CreateModuleContext() const noexcept;
+  velmora::CreateModuleAutomationFn CreateModuleAutomation() const noexcept;
+  velmora::FreeModuleFn FreeModule() const noexcept { return freeModule_; }
+  velmora::RefreshModuleFn RefreshModule() const noexcept { return refreshModule_; }
+  velmora::GetModuleInfoFn GetModuleInfo() const noexcept { return getModuleInfo_; }
 
  private:
   void* Resolve(const char* name);
@@ -53,9 +39,9 @@ class LoadedModule {
   std::string path_;
   void* handle_ = nullptr;
   void* createModule_ = nullptr;
-  FreeModuleFn freeModule_ = nullptr;
-  RefreshModuleFn refreshModule_ = nullptr;
-  GetModuleInfoFn getModuleInfo_ = nullptr;
+  velmora::FreeModuleFn freeModule_ = nullptr;
+  velmora::RefreshModuleFn refreshModule_ = nullptr;
+  velmora::GetModuleInfoFn getModuleInfo_ = nullptr;
 };
 
 }  // namespace host

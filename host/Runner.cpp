@@ -7,6 +7,7 @@
 #include "runtime/except/Exceptions.h"
 #include "runtime/except/UserMessage.h"
 #include "runtime/forms/Application.h"
+#include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
 
 namespace host {
@@ -56,9 +57,15 @@ Outcome OutcomeOf(const SessionLog& log, bool shown) {
 }  // namespace
 
 Edition DetectEdition(const rtl::ResourceDirectory& resources) {
-  if (resources.Find(rtl::RT_RCDATA, "TEditLogPaswrdForm") != nullptr) return Edition::Context;
-  if (resources.Find(rtl::RT_RCDATA, "TFrmCP") != nullptr) return Edition::Automation;
-  throw HostError("the library holds neither edition's dialog");
+  const rtl::ResourceEntry* mark = resources.Find(rtl::RT_RCDATA, velmora::EditionResource);
+  if (mark == nullptr || mark->data.size() != 4) throw HostError("the library does not say which edition it is");
+  const auto& b = mark->data;
+  const auto kind = static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+                                              static_cast<std::uint32_t>(b[2]) << 16 |
+                                              static_cast<std::uint32_t>(b[3]) << 24);
+  if (kind == velmora::ContextDisplayKind) return Edition::Context;
+  if (kind == velmora::AutomationDisplayKind) return Edition::Automation;
+  throw HostError("the library is of an edition this host does not know (display kind " + std::to_string(kind) + ")");
 }
 
 const char* EditionName(Edition edition) { return edition == Edition::Context ? "context" : "automation"; }
@@ -68,7 +75,8 @@ Outcome RunDialog(const LoadedModule& module, Edition edition, Database& db, con
   FrontEndScope scope(frontEnd);
   // Every dialog handed out is freed again before the host goes on, since
   // its code goes away with the library.
-  auto showAndFree = [&](rtl::TCustomForm* form, std::int32_t kind, std::int32_t expectedKind) {
+  const auto expectedKind = static_cast<std::int32_t>(edition);
+  auto showAndFree = [&](rtl::TCustomForm* form, std::int32_t kind) {
     if (form == nullptr) throw HostError("CreateModule handed out no dialog");
     const bool shown = kind == expectedKind && ShowDialog(*form, frontEnd);
     Check(module.FreeModule()(&form), "FreeModule");
@@ -81,11 +89,11 @@ Outcome RunDialog(const LoadedModule& module, Edition edition, Database& db, con
   if (edition == Edition::Context) {
     ContextHost context(db, user, log);
     Check(module.CreateModuleContext()(&form, 0, 0, 0, 0, 0, &context, &kind), "CreateModule");
-    shown = showAndFree(form, kind, 1);
+    shown = showAndFree(form, kind);
   } else {
     AutomationServers servers(db, user, log);
     Check(module.CreateModuleAutomation()(&form, 0, 0, 0, 0, 0, &kind), "CreateModule");
-    shown = showAndFree(form, kind, 2);
+    shown = showAndFree(form, kind);
   }
   return OutcomeOf(log, shown);
 }

@@ -19,9 +19,14 @@ class HostError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-enum class Edition { Context, Automation };
+// The two editions, each by the display kind its CreateModule writes.
+enum class Edition : std::int32_t {
+  Context = velmora::ContextDisplayKind,
+  Automation = velmora::AutomationDisplayKind,
+};
 
-// The edition whose dialog the library's resources describe.
+// The edition the library's resources declare; raises HostError when they
+// declare none the host knows.
 Edition DetectEdition(const rtl::ResourceDirectory& resources);
 const char* EditionName(Edition edition);
 

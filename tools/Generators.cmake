@@ -5,3 +5,5 @@ add_executable(strtab ${CMAKE_CURRENT_LIST_DIR}/strtab.cpp)
 foreach(tool gbkgen rescomp strtab)
   target_compile_options(${tool} PRIVATE ${VELMORA_WARNINGS})
 endforeach()
+# rescomp writes the edition resource the host-module contract defines.
+target_include_directories(rescomp PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)

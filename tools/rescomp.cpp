@@ -17,6 +17,8 @@
 //   icon    <NAME> <file>            a group icon (and its images) from a picture
 //   version <file>                   version information from key = value lines
 //   strings <file>                   string-table blocks: lines "<id><TAB><text>"
+//   edition <context|automation>     the resource that tells a host which edition
+//                                    the library is (see contract/VelmoraContract.h)
 //
 // Pictures are text: "size W H", "depths 4 8 24 32", then "pixels" and H
 // rows of W characters, each a colour of the standard 16-colour palette
@@ -34,6 +36,7 @@
 #include <vector>
 
 #include "ToolText.h"
+#include "contract/VelmoraContract.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -608,6 +611,12 @@ int main(int argc, char** argv) {
         resources.push_back({RT_GROUP_ICON, kNeutral, a, 0, group});
       } else if (kind == "version") {
         resources.push_back({RT_VERSION, 0x0804, "", 1, VersionResource(base / a)});
+      } else if (kind == "edition") {
+        if (a != "context" && a != "automation") Fail(manifest.string() + ": unknown edition '" + a + "'");
+        Bytes mark;
+        Put32(mark, static_cast<std::uint32_t>(a == "context" ? velmora::ContextDisplayKind
+                                                              : velmora::AutomationDisplayKind));
+        resources.push_back({RT_RCDATA, kNeutral, velmora::EditionResource, 0, mark});
       } else if (kind == "strings") {
         for (auto& [block, data] : StringBlocks(base / a)) resources.push_back({RT_STRING, kNeutral, "", block, data});
       } else {

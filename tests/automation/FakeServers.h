@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "contract/VelmoraContract.h"
 #include "runtime/db/DataPacket.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
@@ -20,8 +21,8 @@
 
 namespace velmora::test {
 
-inline constexpr const char* kFuncStorageProgId = "TarnCore.FuncStorage";
-inline constexpr const char* kDataCtlProgId = "TarnCore.DataCtl";
+inline constexpr const char* kFuncStorageProgId = TarnCore::FuncStorageProgID;
+inline constexpr const char* kDataCtlProgId = TarnCore::DataCtlProgID;
 
 inline rtl::Variant PacketOf(const rtl::DataPacket& packet) { return rtl::Variant(rtl::EncodeDataPacket(packet)); }
 
@@ -102,24 +103,24 @@ class FakeServer final : public rtl::TAutoObject {
 inline FakeServers::FakeServers() {
   funcStorage_.emplace(kFuncStorageProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
     auto server = rtl::TAutoObject::Create<FakeServer>(*this, "FuncStorage#" + std::to_string(++serial));
-    server->AddMember("UserName", 0, [this](std::span<rtl::Variant>) {
+    server->AddMember(TarnCore::FuncStorage::UserName, 0, [this](std::span<rtl::Variant>) {
       if (failUserName) throw rtl::Exception("UserName refused");
       return userName;
     });
-    server->AddMember("UserID", 0, [this](std::span<rtl::Variant>) {
+    server->AddMember(TarnCore::FuncStorage::UserID, 0, [this](std::span<rtl::Variant>) {
       if (++userIdCalls == failUserIdCall) throw rtl::Exception("UserID refused");
       return userId;
     });
-    server->AddTextMember("alert", rtl::TMsgKind::Warning);
-    server->AddTextMember("prompt", rtl::TMsgKind::Information);
+    server->AddTextMember(TarnCore::FuncStorage::alert, rtl::TMsgKind::Warning);
+    server->AddTextMember(TarnCore::FuncStorage::prompt, rtl::TMsgKind::Information);
     out = server;
     return rtl::S_OK;
   });
   dataCtl_.emplace(kDataCtlProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
     if (rtl::Failed(dataCtlFactoryResult)) return dataCtlFactoryResult;
     auto server = rtl::TAutoObject::Create<FakeServer>(*this, "DataCtl#" + std::to_string(++serial));
-    server->AddTextMember("Opensql", std::nullopt, &queries, &answer);
-    server->AddTextMember("Execsql", std::nullopt, &statements);
+    server->AddTextMember(TarnCore::DataCtl::Opensql, std::nullopt, &queries, &answer);
+    server->AddTextMember(TarnCore::DataCtl::Execsql, std::nullopt, &statements);
     out = server;
     return rtl::S_OK;
   });

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "context/UHollinObjValueClass.h"
+#include "contract/VelmoraContract.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/forms/Application.h"
 #include "tests/support/ModuleFixture.h"
@@ -30,7 +30,7 @@ inline constexpr int kModalCancel = 2;
 class FakePrompt final : public rtl::TAutoObject {
  public:
   FakePrompt() {
-    AddMember("Prompt", 1, [this](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::PromptMember, 1, [this](std::span<rtl::Variant> args) {
       argumentTypes.push_back(args[0].Type());
       const rtl::AnsiString text = TextArg(args, 0);
       texts.push_back(text);

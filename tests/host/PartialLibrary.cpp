@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/module/Export.h"
+#include "contract/VelmoraContract.h"
 #include "runtime/module/Module.h"
 
 rtl::ResourceSource PartialResources();

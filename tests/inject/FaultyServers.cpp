@@ -1,6 +1,6 @@
 #include "tests/inject/FaultyServers.h"
 
-#include "context/TarnCore_TLB.h"
+#include "contract/VelmoraContract.h"
 #include "host/AutomationServers.h"
 #include "tests/inject/FaultyDispatch.h"
 

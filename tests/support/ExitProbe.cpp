@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "context/UHollinObjValueClass.h"
+#include "contract/VelmoraContract.h"
 #include "host/ModuleLoader.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"

@@ -9,9 +9,9 @@ namespace velmora::test {
 
 const EditionInfo& InfoOf(Edition edition) {
   static const EditionInfo context{
-      "Context", kContextLibrary, "TEditLogPaswrdForm", 1, {"edtOldPass", "edtNewPass", "edtConfirmPass"}, "btnOK"};
+      "Context", kContextLibrary, "TEditLogPaswrdForm", velmora::ContextDisplayKind, {"edtOldPass", "edtNewPass", "edtConfirmPass"}, "btnOK"};
   static const EditionInfo automation{
-      "Automation", kAutomationLibrary, "TFrmCP", 2, {"EdtOldPass", "EdtNewPass", "EdtNewPass1"}, "BtnModify"};
+      "Automation", kAutomationLibrary, "TFrmCP", velmora::AutomationDisplayKind, {"EdtOldPass", "EdtNewPass", "EdtNewPass1"}, "BtnModify"};
   return edition == Edition::Context ? context : automation;
 }
 
