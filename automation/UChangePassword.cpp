@@ -3,6 +3,7 @@
 #include "automation/md5.h"
 #include "contract/VelmoraContract.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/dispatch/LateBinding.h"
 #include "runtime/forms/Application.h"
 #include "runtime/units/NoDestructor.h"
 
@@ -29,7 +30,7 @@ rtl::UnitCounter InitCount;
 // doubled, so that whatever the host returns stays inside one literal. A
 // value that is not text is left for the variant sum to reject.
 rtl::Variant QuotedUserID() {
-  rtl::Variant id = FuncStorageObj.Invoke(TarnCore::FuncStorage::UserID);
+  rtl::Variant id = rtl::Invoke(FuncStorageObj, TarnCore::FuncStorage::UserID);
   const rtl::Variant& value = id.Target();
   if (value.Type() == rtl::VarType::OleStr) {
     rtl::WideString text;
@@ -46,7 +47,7 @@ rtl::Variant QuotedUserID() {
   return value;
 }
 
-void Alert(const char* text) { FuncStorageObj.Invoke(TarnCore::FuncStorage::alert, {rtl::Variant(text)}); }
+void Alert(const char* text) { rtl::Invoke(FuncStorageObj, TarnCore::FuncStorage::alert, {rtl::Variant(text)}); }
 
 rtl::AnsiString HexDigestOf(const rtl::AnsiString& text) { return DigestHexText(DigestOfText(rtl::Trim(text))); }
 
@@ -91,8 +92,8 @@ void TFrmCP::FormCreate(rtl::TObject*) {
   errorCount_ = 0;
   FuncStorageObj = rtl::CreateOleObject(TarnCore::FuncStorageProgID);
   DataCtlObj = rtl::CreateOleObject(TarnCore::DataCtlProgID);
-  UserName->SetCaption(FuncStorageObj.Invoke(TarnCore::FuncStorage::UserName).AsString());
-  UserID->SetCaption(FuncStorageObj.Invoke(TarnCore::FuncStorage::UserID).AsString());
+  UserName->SetCaption(rtl::Invoke(FuncStorageObj, TarnCore::FuncStorage::UserName).AsString());
+  UserID->SetCaption(rtl::Invoke(FuncStorageObj, TarnCore::FuncStorage::UserID).AsString());
 }
 
 void TFrmCP::FormShow(rtl::TObject*) { EdtOldPass->SetFocus(); }
@@ -152,7 +153,7 @@ void TFrmCP::BtnModifyClick(rtl::TObject*) {
   }
   // The new digest is stored: the change succeeded whatever the prompt does.
   try {
-    FuncStorageObj.Invoke(TarnCore::FuncStorage::prompt, {rtl::Variant("密码修改成功！")});
+    rtl::Invoke(FuncStorageObj, TarnCore::FuncStorage::prompt, {rtl::Variant("密码修改成功！")});
   } catch (...) {
     rtl::Application->HandleException();
   }

@@ -16,7 +16,7 @@
 
 #include "automation/UChangePassword.h"
 #include "contract/VelmoraContract.h"
-#include "runtime/module/PluginLibrary.h"
+#include "runtime/plugin/PluginLibrary.h"
 
 rtl::ResourceSource AutomationResources();
 

@@ -2,6 +2,7 @@
 
 #include "context/TarnCore_TLB.h"
 #include "context/UGlobalValue.h"
+#include "runtime/dispatch/LateBinding.h"
 
 namespace context {
 

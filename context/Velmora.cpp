@@ -27,7 +27,7 @@
 #include "runtime/except/SafeCall.h"
 #include "runtime/forms/Application.h"
 #include "contract/VelmoraContract.h"
-#include "runtime/module/PluginLibrary.h"
+#include "runtime/plugin/PluginLibrary.h"
 #include "runtime/units/Units.h"
 #include "suite/SuiteLibrary.h"
 

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "SuiteStrings.h"
-#include "runtime/module/PluginLibrary.h"
+#include "runtime/plugin/PluginLibrary.h"
 
 rtl::ResourceSource SuiteResources();
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <variant>
 
-#include "runtime/controls/Keys.h"
+#include "runtime/components/Keys.h"
 #include "runtime/except/Exceptions.h"
 
 namespace rtl {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "runtime/except/Exceptions.h"
-#include "runtime/forms/Form.h"
 
 namespace rtl {
 
@@ -11,7 +10,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
   if (parent_ != nullptr) {
-    if (TCustomForm* form = ParentForm()) form->ControlRemoved(this);
+    if (IFormSite* form = FormSite()) form->ControlRemoved(this);
     parent_->RemoveControl(this);
   }
 }
@@ -22,7 +21,7 @@ void TControl::SetParent(TWinControl* parent) {
     if (p == this) throw EInvalidOperation("A control cannot have itself as its parent");
   }
   if (parent_ != nullptr) {
-    if (TCustomForm* form = ParentForm()) form->ControlRemoved(this);
+    if (IFormSite* form = FormSite()) form->ControlRemoved(this);
     parent_->RemoveControl(this);
   }
   if (parent != nullptr) parent->InsertControl(this);
@@ -31,7 +30,7 @@ void TControl::SetParent(TWinControl* parent) {
 void TControl::SetVisible(bool visible) {
   if (visible == visible_) return;
   if (!visible && parent_ != nullptr) {
-    if (TCustomForm* form = ParentForm()) form->ControlRemoved(this);
+    if (IFormSite* form = FormSite()) form->ControlRemoved(this);
   }
   visible_ = visible;
 }
@@ -39,7 +38,7 @@ void TControl::SetVisible(bool visible) {
 void TControl::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   if (!enabled && parent_ != nullptr) {
-    if (TCustomForm* form = ParentForm()) form->ControlRemoved(this);
+    if (IFormSite* form = FormSite()) form->ControlRemoved(this);
   }
   enabled_ = enabled;
 }
@@ -63,10 +62,10 @@ std::intptr_t TControl::Perform(std::uint32_t message, std::intptr_t wParam, std
 
 std::intptr_t TControl::WndProc(std::uint32_t, std::intptr_t, std::intptr_t) { return 0; }
 
-TCustomForm* TControl::ParentForm() const noexcept {
+IFormSite* TControl::FormSite() const noexcept {
   const TControl* top = this;
   while (top->parent_ != nullptr) top = top->parent_;
-  return dynamic_cast<TCustomForm*>(const_cast<TControl*>(top));
+  return dynamic_cast<IFormSite*>(const_cast<TControl*>(top));
 }
 
 bool TControl::SetProperty(std::string_view name, const PropertyValue& value) {
@@ -103,7 +102,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
   if (Parent() != nullptr) {
-    if (TCustomForm* form = ParentForm()) form->ControlRemoved(this);
+    if (IFormSite* form = FormSite()) form->ControlRemoved(this);
   }
   // The parent destroys its child controls; each is taken off the list first.
   while (!controls_.empty()) {
@@ -132,16 +131,16 @@ bool TWinControl::CanFocus() const noexcept {
   for (const TControl* c = this; c != nullptr; c = c->Parent()) {
     if (!c->Visible() || !c->Enabled()) return false;
   }
-  return ParentForm() != nullptr;
+  return FormSite() != nullptr;
 }
 
 bool TWinControl::Focused() const noexcept {
-  const TCustomForm* form = ParentForm();
+  const IFormSite* form = FormSite();
   return form != nullptr && form->ActiveControl() == this;
 }
 
 void TWinControl::SetFocus() {
-  TCustomForm* form = ParentForm();
+  IFormSite* form = FormSite();
   if (form == nullptr || !CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
   form->SetActiveControl(this);
 }

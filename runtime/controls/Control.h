@@ -12,13 +12,39 @@
 #include <vector>
 
 #include "runtime/components/Component.h"
-#include "runtime/controls/Keys.h"
+#include "runtime/components/Keys.h"
 
 namespace rtl {
 
+class TControl;
 class TWinControl;
-class TCustomForm;
 
+// The message that moves the focus: with both parameters 0, to the next tab
+// stop after the focused control.
+constexpr std::uint32_t WM_NEXTDLGCTL = 0x0028;
+
+// Modal results.
+constexpr int mrNone = 0;
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+
+// The form a control sits on, as the controls see it: the keeper of the
+// focus and of the modal result. Forms implement it (forms/Form.h); the
+// controls need nothing else of them.
+class IFormSite {
+ public:
+  virtual TWinControl* ActiveControl() const noexcept = 0;
+  // Moves the focus; raises EInvalidOperation when control cannot take it.
+  virtual void SetActiveControl(TWinControl* control) = 0;
+  // Called when control goes away, is hidden or disabled: the focus leaves it.
+  virtual void ControlRemoved(TControl* control) noexcept = 0;
+  virtual void SetModalResult(int result) noexcept = 0;
+  // Tells the person that input was refused.
+  virtual void Beep() noexcept = 0;
+
+ protected:
+  ~IFormSite() = default;
+};
 
 enum class TAlign { None, Top, Bottom, Left, Right, Client };
 
@@ -64,7 +90,7 @@ class TControl : public TComponent {
   std::intptr_t Perform(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam);
 
   // The form this control is on, or nullptr.
-  TCustomForm* ParentForm() const noexcept;
+  IFormSite* FormSite() const noexcept;
 
   bool SetProperty(std::string_view name, const PropertyValue& value) override;
   bool SetEvent(std::string_view name, const PublishedMethod& method) override;

@@ -1,7 +1,5 @@
 #include "runtime/controls/StdCtrls.h"
 
-#include "runtime/forms/Application.h"
-#include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
 
 namespace rtl {
@@ -20,8 +18,13 @@ void TEdit::KeyPress(char& key) {
   } else if (key != '\r' && key != '\x1b') {
     // A control character never joins the text, and the person is told:
     // what the edit holds is what was typed, or the person heard otherwise.
-    Application->Beep();
+    RefuseInput();
   }
+}
+
+void TEdit::RefuseInput() const noexcept {
+  // The form tells the person; an edit on no form takes no input anyway.
+  if (IFormSite* form = FormSite()) form->Beep();
 }
 
 void TEdit::InsertText(const AnsiString& text) {
@@ -31,7 +34,7 @@ void TEdit::InsertText(const AnsiString& text) {
 void TEdit::Append(std::string_view text) {
   const std::size_t limit = MaxLength > 0 ? static_cast<std::size_t>(MaxLength) : kDefaultMaxLength;
   if (text.size() > limit - std::min(limit, Text().size())) {
-    Application->Beep();
+    RefuseInput();
     return;
   }
   AppendText(text);
@@ -69,7 +72,7 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) { TabStop = true; }
 void TButton::Click() {
   if (!Enabled()) return;
   if (ModalResult != mrNone) {
-    if (TCustomForm* form = ParentForm()) form->SetModalResult(ModalResult);
+    if (IFormSite* form = FormSite()) form->SetModalResult(ModalResult);
   }
   TWinControl::Click();
 }

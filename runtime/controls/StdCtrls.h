@@ -34,6 +34,7 @@ class TEdit : public TWinControl {
   AnsiString DisplayText() const;
 
  private:
+  void RefuseInput() const noexcept;
   // Adds typed text, or refuses it when it would pass the limit.
   void Append(std::string_view text);
 };

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/dispatch/Dispatch.h"
+#include "runtime/variant/Dispatch.h"
 #include "runtime/variant/Variant.h"
 
 namespace rtl {

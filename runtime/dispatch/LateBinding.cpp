@@ -1,12 +1,10 @@
-// Client side of late binding: Variant::Invoke resolves the member name,
-// converts 8-bit text arguments to automation strings, invokes, and turns a
-// failing result code into an exception on the caller's side.
+#include "runtime/dispatch/LateBinding.h"
+
 #include <cstdio>
 #include <vector>
 
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
-#include "runtime/variant/Variant.h"
 
 namespace rtl {
 namespace {
@@ -35,8 +33,8 @@ AnsiString HexCode(HResult hr) {
 
 }  // namespace
 
-Variant Variant::Invoke(std::string_view member, std::span<Variant> args) const {
-  const DispatchPtr object = AsDispatch();
+Variant Invoke(const Variant& target, std::string_view member, std::span<Variant> args) {
+  const DispatchPtr object = target.AsDispatch();
   if (!object) throw EVariantError("Variant does not reference an automation object");
   DispId id = 0;
   const HResult lookup = object->GetIDsOfNames(GbkToWide(member), &id);
@@ -64,9 +62,9 @@ Variant Variant::Invoke(std::string_view member, std::span<Variant> args) const 
   return result;
 }
 
-Variant Variant::Invoke(std::string_view member, std::initializer_list<Variant> args) const {
+Variant Invoke(const Variant& object, std::string_view member, std::initializer_list<Variant> args) {
   std::vector<Variant> copy(args);
-  return Invoke(member, std::span<Variant>(copy));
+  return Invoke(object, member, std::span<Variant>(copy));
 }
 
 Variant InvokeWithRefs(const Variant& object, std::string_view member, std::initializer_list<TextRef> refs) {
@@ -76,7 +74,7 @@ Variant InvokeWithRefs(const Variant& object, std::string_view member, std::init
   std::vector<Variant> args;
   args.reserve(holders.size());
   for (Variant& holder : holders) args.push_back(Variant::Ref(&holder));
-  Variant result = object.Invoke(member, std::span<Variant>(args));
+  Variant result = Invoke(object, member, std::span<Variant>(args));
   // The call has succeeded: what the server left behind cannot undo that.
   // Text the caller's variable cannot hold, or a value that is no text (a
   // by-reference string can only be given back a string), leaves it as it was.

@@ -113,6 +113,10 @@ void TCustomForm::BindField(TComponent* component) {
   }
 }
 
+void TCustomForm::Beep() noexcept {
+  if (Application != nullptr) Application->Beep();
+}
+
 void TCustomForm::DoCreate() {
   if (OnCreate) OnCreate(this);
 }
@@ -123,7 +127,7 @@ void TCustomForm::DoShow() {
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control == activeControl_) return;
-  if (control != nullptr && (control->ParentForm() != this || !control->CanFocus())) {
+  if (control != nullptr && (control->FormSite() != this || !control->CanFocus())) {
     throw EInvalidOperation("Cannot focus a disabled or invisible window");
   }
   activeControl_ = control;
@@ -293,7 +297,7 @@ void TCustomForm::DispatchText(const AnsiString& text) {
 }
 
 void TCustomForm::DispatchClick(TControl* control) {
-  if (control == nullptr || control->ParentForm() != this || !control->Showing() || !control->Enabled()) return;
+  if (control == nullptr || control->FormSite() != this || !control->Showing() || !control->Enabled()) return;
   if (auto* win = dynamic_cast<TWinControl*>(control); win != nullptr && win->TabStop && win->CanFocus()) {
     SetActiveControl(win);
   }

@@ -26,24 +26,24 @@ struct TBorderIcons {
   bool systemMenu = true, minimize = true, maximize = true, help = false;
 };
 
-class TCustomForm : public TWinControl {
+class TCustomForm : public TWinControl, public IFormSite {
  public:
   ~TCustomForm() override;
   const char* ClassName() const noexcept override { return "TCustomForm"; }
   // Runs the destroy event while every component still exists.
   void BeforeDestruction() noexcept override;
 
-  TWinControl* ActiveControl() const noexcept { return activeControl_; }
-  // Moves the focus; raises EInvalidOperation when control cannot take it.
-  void SetActiveControl(TWinControl* control);
-  // Called when control goes away, is hidden or disabled: the focus leaves it.
-  void ControlRemoved(TControl* control) noexcept;
+  TWinControl* ActiveControl() const noexcept override { return activeControl_; }
+  void SetActiveControl(TWinControl* control) override;
+  void ControlRemoved(TControl* control) noexcept override;
   // The next (or previous) focusable control in tab order after current, wrapping.
   TWinControl* FindNextControl(TWinControl* current, bool forward, bool checkTabStop) const;
   void SelectNext(TWinControl* current, bool forward, bool checkTabStop);
 
   int ModalResult() const noexcept { return modalResult_; }
-  void SetModalResult(int result) noexcept { modalResult_ = result; }
+  void SetModalResult(int result) noexcept override { modalResult_ = result; }
+  // Through the application's front end.
+  void Beep() noexcept override;
   bool Modal() const noexcept { return modal_; }
   // True once a modal loop should stop: a modal result was set or the form was closed.
   bool ModalEnded() const noexcept { return modalResult_ != mrNone; }

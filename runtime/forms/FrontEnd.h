@@ -4,7 +4,7 @@
 // boxes and lets the person know when input was refused.
 #pragma once
 
-#include "runtime/controls/Keys.h"
+#include "runtime/components/Keys.h"
 #include "runtime/text/Text.h"
 
 namespace rtl {

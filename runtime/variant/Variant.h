@@ -1,6 +1,6 @@
-// Variant: a value of one of the automation types, with the conversions and
-// the addition of the toolkit's variants, and late-bound calls by member name
-// when it holds an automation object.
+// Variant: a value of one of the automation types (an automation object
+// among them), with the conversions and the addition of the toolkit's
+// variants. Calls by member name are the dispatch layer's (dispatch/LateBinding.h).
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "runtime/dispatch/Dispatch.h"
+#include "runtime/variant/Dispatch.h"
 #include "runtime/text/Text.h"
 
 namespace rtl {
@@ -60,11 +60,6 @@ class Variant {
   // when either side is wide), numbers add, Null propagates, Empty is neutral.
   friend Variant operator+(const Variant& a, const Variant& b);
 
-  // Late-bound call of a method of the automation object this variant holds.
-  // 8-bit text arguments are passed as automation strings.
-  Variant Invoke(std::string_view member, std::span<Variant> args) const;
-  Variant Invoke(std::string_view member, std::initializer_list<Variant> args = {}) const;
-
   static const char* TypeName(VarType type) noexcept;
 
  private:
@@ -75,22 +70,5 @@ class Variant {
                DispatchPtr, ByteArray, Variant*>
       value_;
 };
-
-// A by-reference text argument for a late-bound call: the server receives a
-// reference to an automation string holding the text, and the text it leaves
-// there is copied back into the caller's variable. Anything else it leaves,
-// or text that GBK cannot hold, leaves the variable as it was and never
-// fails a call that succeeded.
-class TextRef {
- public:
-  explicit TextRef(AnsiString& text) : text_(&text) {}
-  AnsiString& Text() const noexcept { return *text_; }
-
- private:
-  AnsiString* text_;
-};
-
-// Calls with by-reference text arguments.
-Variant InvokeWithRefs(const Variant& object, std::string_view member, std::initializer_list<TextRef> refs);
 
 }  // namespace rtl

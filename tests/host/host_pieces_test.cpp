@@ -3,11 +3,13 @@
 // host's password encoding.
 #include <gtest/gtest.h>
 
+#include "contract/VelmoraContract.h"
 #include "host/AutomationServers.h"
 #include "host/ContextHost.h"
 #include "host/Encoding.h"
 #include "host/HostSql.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/TempDatabase.h"
@@ -113,10 +115,10 @@ TEST(AutomationServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail)
   db.AddUser("a", std::string("x"));
   host::SessionLog log;
   const host::AutomationServers servers(db.Db(), db.User("a"), log);
-  const rtl::Variant dataCtl = rtl::CreateOleObject("TarnCore.DataCtl");
+  const rtl::Variant dataCtl = rtl::CreateOleObject(TarnCore::DataCtlProgID);
   ::testing::internal::CaptureStderr();
   try {
-    dataCtl.Invoke("Opensql", {rtl::Variant("SELECT x FROM nowhere")});
+    rtl::Invoke(dataCtl, TarnCore::DataCtl::Opensql, {rtl::Variant("SELECT x FROM nowhere")});
     ADD_FAILURE() << "expected EOleException";
   } catch (const rtl::EOleException& e) {
     EXPECT_EQ(e.UserMessage(), "数据库访问出错，操作未完成。") << Readable(e.UserMessage());

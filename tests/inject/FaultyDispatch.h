@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "runtime/dispatch/Dispatch.h"
+#include "runtime/variant/Dispatch.h"
 #include "tests/inject/FaultPlan.h"
 
 namespace velmora::test {

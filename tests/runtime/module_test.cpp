@@ -20,7 +20,7 @@
 #include "runtime/except/SafeCall.h"
 #include "runtime/except/UserMessage.h"
 #include "runtime/module/Module.h"
-#include "runtime/module/PluginLibrary.h"
+#include "runtime/plugin/PluginLibrary.h"
 #include "runtime/module/ResString.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/text/Unicode.h"

@@ -13,6 +13,7 @@
 
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/variant/Variant.h"
 
@@ -186,13 +187,13 @@ class LateBinding : public ::testing::Test {
 };
 
 TEST_F(LateBinding, CallsByNameWithEightBitTextArrivingAsAutomationString) {
-  EXPECT_EQ(object.Invoke("Add", {2, 3}).AsInteger(), 5);
-  const Variant echoed = object.Invoke("Echo", {"密码"});
+  EXPECT_EQ(rtl::Invoke(object, "Add", {2, 3}).AsInteger(), 5);
+  const Variant echoed = rtl::Invoke(object, "Echo", {"密码"});
   EXPECT_EQ(echoed.Type(), rtl::VarType::OleStr);
   EXPECT_EQ(echoed.AsWideString(), u"密码");
-  EXPECT_EQ(object.Invoke("Echo", {7}).Type(), rtl::VarType::Integer);
-  EXPECT_THROW(Variant().Invoke("Echo", {1}), rtl::EVariantError) << "no object";
-  EXPECT_THROW(object.Invoke("Fail"), rtl::EOleException);
+  EXPECT_EQ(rtl::Invoke(object, "Echo", {7}).Type(), rtl::VarType::Integer);
+  EXPECT_THROW(rtl::Invoke(Variant(), "Echo", {1}), rtl::EVariantError) << "no object";
+  EXPECT_THROW(rtl::Invoke(object, "Fail"), rtl::EOleException);
 }
 
 TEST_F(LateBinding, CallErrorsRaiseWithTheirCode) {
@@ -201,14 +202,14 @@ TEST_F(LateBinding, CallErrorsRaiseWithTheirCode) {
     HResult code;
     const char* message;
   } cases[] = {
-      {[&] { object.Invoke("Nope"); }, rtl::DISP_E_UNKNOWNNAME, "Method 'Nope' not supported by automation object"},
-      {[&] { object.Invoke("add", {1, 2}); }, rtl::DISP_E_UNKNOWNNAME,
+      {[&] { rtl::Invoke(object, "Nope"); }, rtl::DISP_E_UNKNOWNNAME, "Method 'Nope' not supported by automation object"},
+      {[&] { rtl::Invoke(object, "add", {1, 2}); }, rtl::DISP_E_UNKNOWNNAME,
        "Method 'add' not supported by automation object"},
-      {[&] { object.Invoke("Add", {1}); }, rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Add'"},
-      {[&] { object.Invoke("Fail", {1}); }, rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Fail'"},
-      {[&] { object.Invoke("Concat", {"a", 5}); }, rtl::DISP_E_TYPEMISMATCH,
+      {[&] { rtl::Invoke(object, "Add", {1}); }, rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Add'"},
+      {[&] { rtl::Invoke(object, "Fail", {1}); }, rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Fail'"},
+      {[&] { rtl::Invoke(object, "Concat", {"a", 5}); }, rtl::DISP_E_TYPEMISMATCH,
        "Type mismatch in parameter 2 of 'Concat'"},
-      {[&] { object.Invoke("Fail"); }, rtl::DISP_E_EXCEPTION, "数据库错误"},
+      {[&] { rtl::Invoke(object, "Fail"); }, rtl::DISP_E_EXCEPTION, "数据库错误"},
   };
   for (const auto& c : cases) {
     const rtl::EOleSysError e = Raised(c.call);
@@ -222,7 +223,7 @@ TEST_F(LateBinding, CreateOleObjectStartsANewObjectOfTheServerRegisteredOrRaises
     rtl::ComServerRegistration registration("Test.Calculator", MakeCalculator);
     EXPECT_THROW(rtl::ComServerRegistration("TEST.CALCULATOR", MakeCalculator), rtl::EOleSysError);
     const Variant a = rtl::CreateOleObject("Test.Calculator");
-    EXPECT_EQ(a.Invoke("Add", {40, 2}).AsInteger(), 42) << "the first registration stays";
+    EXPECT_EQ(rtl::Invoke(a, "Add", {40, 2}).AsInteger(), 42) << "the first registration stays";
     EXPECT_FALSE(a.AsDispatch() == rtl::CreateOleObject("TEST.calculator").AsDispatch()) << "a new object each call";
   }
   const rtl::EOleSysError unregistered = Raised([] { rtl::CreateOleObject("Test.Calculator"); });

@@ -1,4 +1,4 @@
-#include "runtime/module/PluginLibrary.h"
+#include "runtime/plugin/PluginLibrary.h"
 
 #include <string>
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/dispatch/ComPtr.h"
+#include "runtime/variant/ComPtr.h"
 #include "runtime/except/HResult.h"
 #include "runtime/except/SafeCall.h"
 #include "runtime/text/Text.h"
