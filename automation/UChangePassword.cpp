@@ -13,18 +13,18 @@ namespace {
 
 // Never destroyed: the unit's finalisation releases the servers, and when the
 // process exits with the library loaded it runs after the statics are gone.
-rtl::NoDestructor<rtl::Variant> FuncStorageHolder;
-rtl::NoDestructor<rtl::Variant> DataCtlHolder;
+constinit rtl::NoDestructor<rtl::Variant> FuncStorageHolder;
+constinit rtl::NoDestructor<rtl::Variant> DataCtlHolder;
 
 }  // namespace
 
-rtl::Variant& FuncStorageObj = *FuncStorageHolder;
-rtl::Variant& DataCtlObj = *DataCtlHolder;
-TFrmCP* FrmCP = nullptr;
+constinit rtl::Variant& FuncStorageObj = *FuncStorageHolder;
+constinit rtl::Variant& DataCtlObj = *DataCtlHolder;
+constinit TFrmCP* FrmCP = nullptr;
 
 namespace {
 
-rtl::UnitCounter InitCount;
+constinit rtl::UnitCounter InitCount;
 
 // The user's code for an SQL string literal: a text with its single quotes
 // doubled, so that whatever the host returns stays inside one literal. A

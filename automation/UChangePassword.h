@@ -58,11 +58,11 @@ class TFrmCP : public rtl::TForm {
 };
 
 // The host's servers, replaced by each dialog's creation and released at unload.
-extern rtl::Variant& FuncStorageObj;
-extern rtl::Variant& DataCtlObj;
+extern constinit rtl::Variant& FuncStorageObj;
+extern constinit rtl::Variant& DataCtlObj;
 
 // The dialog most recently made by CreateModule; only ever tested for empty.
-extern TFrmCP* FrmCP;
+extern constinit TFrmCP* FrmCP;
 
 void UChangePasswordInitialization();
 void UChangePasswordFinalization();

@@ -14,31 +14,29 @@
 #include <span>
 #include <type_traits>
 
+#include "AutomationResources.h"
 #include "automation/UChangePassword.h"
 #include "contract/VelmoraContract.h"
+#include "runtime/plugin/LibraryMain.h"
 #include "runtime/plugin/PluginLibrary.h"
-
-rtl::ResourceSource AutomationResources();
 
 namespace automation {
 namespace {
 
-rtl::HINST HInstance = nullptr;
-rtl::PluginLibrary Library;
+constinit rtl::HINST HInstance = nullptr;
+constinit rtl::PluginLibrary Library;
 
-rtl::UnitCounter Md5InitCount;
-rtl::UnitCounter VelmoraInitCount;
+constinit rtl::UnitCounter Md5InitCount;
+constinit rtl::UnitCounter VelmoraInitCount;
 
 // The units of the library in link order, each after the units it uses.
-const rtl::UnitEntry kUnits[] = {
+constexpr rtl::UnitEntry kUnits[] = {
     rtl::CountOnlyUnit<Md5InitCount>("md5"),
     {"UChangePassword", &UChangePasswordInitialization, &UChangePasswordFinalization},
     rtl::CountOnlyUnit<VelmoraInitCount>("Velmora"),
 };
 
-__attribute__((constructor)) void LibraryLoad() { Library.Load("Velmora", AutomationResources(), kUnits, HInstance); }
-
-__attribute__((destructor)) void LibraryUnload() { Library.Unload(HInstance); }
+VELMORA_LIBRARY_MAIN(Library, "Velmora", AutomationResources(), kUnits, HInstance)
 
 }  // namespace
 }  // namespace automation

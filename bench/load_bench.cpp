@@ -6,14 +6,13 @@
 #include <cstdlib>
 #include <span>
 
+#include "ContextResources.h"
 #include "context/DevStrConvert.h"
 #include "context/UGlobalValue.h"
 #include "host/ModuleLoader.h"
 #include "suite/cxClasses.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
-
-rtl::ResourceSource ContextResources();
 
 namespace {
 
@@ -51,7 +50,7 @@ BENCHMARK(BM_ContextLoadCreateFreeUnload)->Unit(benchmark::kMicrosecond);
 // The localisation's own share of a load: every entry of the Chinese text
 // table handed to the suite, as the library's start-up does.
 void BM_ApplyChineseTextTable(benchmark::State& state) {
-  const rtl::TLibModule module("bench-context", ContextResources());
+  const rtl::TLibModule module("bench-context", context::ContextResources());
   context::HInstance = &module;
   for (auto _ : state) {
     for (const context::ChineseTexts::Entry& entry : context::ChineseTexts::Entries) {

@@ -6,7 +6,7 @@
 namespace context {
 namespace {
 
-rtl::UnitCounter InitCount;
+constinit rtl::UnitCounter InitCount;
 
 // The record arrays of the table's units, by unit number.
 const rtl::TResStringRec* const kUnitRecords[] = {

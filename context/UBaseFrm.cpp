@@ -6,7 +6,7 @@
 
 namespace context {
 
-rtl::UnitCounter UBaseFrmInitCount;
+constinit rtl::UnitCounter UBaseFrmInitCount;
 
 TBaseForm::TBaseForm(rtl::TComponent* owner) : TForm(owner) {
   AddDescription("TBaseForm");

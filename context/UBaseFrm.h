@@ -41,6 +41,6 @@ class TBaseForm : public rtl::TForm {
   explicit TBaseForm(rtl::TComponent* owner);
 };
 
-extern rtl::UnitCounter UBaseFrmInitCount;
+extern constinit rtl::UnitCounter UBaseFrmInitCount;
 
 }  // namespace context

@@ -28,7 +28,7 @@ void ExecSQL(const rtl::AnsiString& sql) {
 
 }  // namespace
 
-rtl::UnitCounter UEditLogPaswrdFrmInitCount;
+constinit rtl::UnitCounter UEditLogPaswrdFrmInitCount;
 
 TEditLogPaswrdForm::TEditLogPaswrdForm(rtl::TComponent* owner) : TBaseForm(owner) {
   AddDescription("TEditLogPaswrdForm");

@@ -33,6 +33,6 @@ class TEditLogPaswrdForm : public TBaseForm {
   void btnCancelClick(rtl::TObject* sender);
 };
 
-extern rtl::UnitCounter UEditLogPaswrdFrmInitCount;
+extern constinit rtl::UnitCounter UEditLogPaswrdFrmInitCount;
 
 }  // namespace context

@@ -6,7 +6,7 @@
 
 namespace context {
 
-rtl::UnitCounter UGlobalFunUntInitCount;
+constinit rtl::UnitCounter UGlobalFunUntInitCount;
 
 void ShowPrompt(const rtl::AnsiString& message) {
   rtl::AnsiString text = message;  // passed by reference: the host may write it back

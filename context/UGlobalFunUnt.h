@@ -17,6 +17,6 @@ void ShowPrompt(const rtl::AnsiString& message);
 // An empty dataset reference does nothing.
 void SetDataSetFilter(rtl::TDataSet* dataSet, const rtl::AnsiString& filter);
 
-extern rtl::UnitCounter UGlobalFunUntInitCount;
+extern constinit rtl::UnitCounter UGlobalFunUntInitCount;
 
 }  // namespace context

@@ -4,9 +4,9 @@
 
 namespace context {
 
-THostContext* HostContext = nullptr;
-rtl::HINST HInstance = nullptr;
-rtl::UnitCounter UGlobalValueInitCount;
+constinit THostContext* HostContext = nullptr;
+constinit rtl::HINST HInstance = nullptr;
+constinit rtl::UnitCounter UGlobalValueInitCount;
 
 THostContext& Host() {
   if (HostContext == nullptr) throw rtl::EInvalidOperation("The host has not handed over its context");

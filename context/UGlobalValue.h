@@ -9,14 +9,14 @@ namespace context {
 
 // The host context received by the latest CreateModule; borrowed, never
 // released and never cleared. Every use reads it afresh.
-extern THostContext* HostContext;
+extern constinit THostContext* HostContext;
 
 // This library's instance handle: what its resources are found by.
-extern rtl::HINST HInstance;
+extern constinit rtl::HINST HInstance;
 
 // HostContext, raising when the host has not handed one over.
 THostContext& Host();
 
-extern rtl::UnitCounter UGlobalValueInitCount;
+extern constinit rtl::UnitCounter UGlobalValueInitCount;
 
 }  // namespace context

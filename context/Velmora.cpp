@@ -17,6 +17,7 @@
 #include <span>
 #include <type_traits>
 
+#include "ContextResources.h"
 #include "context/DevStrConvert.h"
 #include "context/UBaseFrm.h"
 #include "context/UEditLogPaswrdFrm.h"
@@ -27,26 +28,25 @@
 #include "runtime/except/SafeCall.h"
 #include "runtime/forms/Application.h"
 #include "contract/VelmoraContract.h"
+#include "runtime/plugin/LibraryMain.h"
 #include "runtime/plugin/PluginLibrary.h"
 #include "runtime/units/Units.h"
 #include "suite/SuiteLibrary.h"
-
-rtl::ResourceSource ContextResources();
 
 namespace context {
 namespace {
 
 // The dialog most recently made by CreateModule; only ever tested for empty.
-TEditLogPaswrdForm* ModuleForm = nullptr;
+constinit TEditLogPaswrdForm* ModuleForm = nullptr;
 
-rtl::PluginLibrary Library;
+constinit rtl::PluginLibrary Library;
 
-rtl::UnitCounter UHollinObjValueClassInitCount;
-rtl::UnitCounter dxExtCtrlsStrsInitCount;
-rtl::UnitCounter VelmoraInitCount;
+constinit rtl::UnitCounter UHollinObjValueClassInitCount;
+constinit rtl::UnitCounter dxExtCtrlsStrsInitCount;
+constinit rtl::UnitCounter VelmoraInitCount;
 
 // The units of the library in link order, each after the units it uses.
-const rtl::UnitEntry kUnits[] = {
+constexpr rtl::UnitEntry kUnits[] = {
     rtl::CountOnlyUnit<UHollinObjValueClassInitCount>("UHollinObjValueClass"),
     rtl::CountOnlyUnit<UGlobalValueInitCount>("UGlobalValue"),
     rtl::CountOnlyUnit<UGlobalFunUntInitCount>("UGlobalFunUnt"),
@@ -59,9 +59,7 @@ const rtl::UnitEntry kUnits[] = {
     rtl::CountOnlyUnit<VelmoraInitCount>("Velmora"),
 };
 
-__attribute__((constructor)) void LibraryLoad() { Library.Load("Velmora", ContextResources(), kUnits, HInstance); }
-
-__attribute__((destructor)) void LibraryUnload() { Library.Unload(HInstance); }
+VELMORA_LIBRARY_MAIN(Library, "Velmora", ContextResources(), kUnits, HInstance)
 
 }  // namespace
 }  // namespace context

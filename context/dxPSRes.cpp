@@ -5,7 +5,7 @@
 namespace context {
 namespace {
 
-rtl::UnitCounter InitCount;
+constinit rtl::UnitCounter InitCount;
 
 // Adds every name with its record, in declaration order. Runs whenever the
 // repository asks; nothing may leave it.

@@ -4,32 +4,32 @@
 
 #include <span>
 
+#include "SuiteResources.h"
 #include "SuiteStrings.h"
-#include "runtime/plugin/PluginLibrary.h"
+#include "runtime/plugin/LibraryMain.h"
 
-rtl::ResourceSource SuiteResources();
 
 namespace suite {
 
-rtl::HINST HInstance = nullptr;
+constinit rtl::HINST HInstance = nullptr;
 
 namespace {
 
-rtl::PluginLibrary Library;
+constinit rtl::PluginLibrary Library;
 
-rtl::UnitCounter CxclassesInitCount;
-rtl::UnitCounter DxcoreInitCount;
-rtl::UnitCounter CxexportstrsInitCount;
-rtl::UnitCounter CxlibrarystrsInitCount;
-rtl::UnitCounter CxgridstrsInitCount;
-rtl::UnitCounter CxgridpopupmenuconstsInitCount;
-rtl::UnitCounter CxfilterconstsInitCount;
-rtl::UnitCounter CxdataconstsInitCount;
-rtl::UnitCounter CxfiltercontrolstrsInitCount;
-rtl::UnitCounter CxeditconstsInitCount;
-rtl::UnitCounter DxbarstrsInitCount;
+constinit rtl::UnitCounter CxclassesInitCount;
+constinit rtl::UnitCounter DxcoreInitCount;
+constinit rtl::UnitCounter CxexportstrsInitCount;
+constinit rtl::UnitCounter CxlibrarystrsInitCount;
+constinit rtl::UnitCounter CxgridstrsInitCount;
+constinit rtl::UnitCounter CxgridpopupmenuconstsInitCount;
+constinit rtl::UnitCounter CxfilterconstsInitCount;
+constinit rtl::UnitCounter CxdataconstsInitCount;
+constinit rtl::UnitCounter CxfiltercontrolstrsInitCount;
+constinit rtl::UnitCounter CxeditconstsInitCount;
+constinit rtl::UnitCounter DxbarstrsInitCount;
 
-const rtl::UnitEntry kUnits[] = {
+constexpr rtl::UnitEntry kUnits[] = {
     rtl::CountOnlyUnit<CxclassesInitCount>("Cxclasses"),
     rtl::CountOnlyUnit<DxcoreInitCount>("Dxcore"),
     rtl::CountOnlyUnit<CxexportstrsInitCount>("Cxexportstrs"),
@@ -43,9 +43,7 @@ const rtl::UnitEntry kUnits[] = {
     rtl::CountOnlyUnit<DxbarstrsInitCount>("Dxbarstrs"),
 };
 
-__attribute__((constructor)) void LibraryLoad() { Library.Load("velmora_suite", SuiteResources(), kUnits, HInstance); }
-
-__attribute__((destructor)) void LibraryUnload() { Library.Unload(HInstance); }
+VELMORA_LIBRARY_MAIN(Library, "velmora_suite", SuiteResources(), kUnits, HInstance)
 
 }  // namespace
 

@@ -154,7 +154,7 @@ std::string Records(const std::vector<Unit>& units, const std::string& handle, s
   std::string cpp;
   std::size_t position = 0;
   for (const Unit& unit : units) {
-    cpp += "const rtl::TResStringRec " + unit.name + "::Strings[" + std::to_string(unit.keys.size()) + "] = {\n";
+    cpp += "constinit const rtl::TResStringRec " + unit.name + "::Strings[" + std::to_string(unit.keys.size()) + "] = {\n";
     for (std::size_t i = 0; i < unit.keys.size(); ++i, ++position) {
       const std::uint32_t id = IdAt(position);
       cpp += "    {&" + handle + ", " + std::to_string(id) + "},\n";
@@ -183,7 +183,7 @@ void Suite(const fs::path& outdir, const std::vector<fs::path>& files) {
   for (const fs::path& f : files) units.push_back(ReadNamedUnit(f));
   std::string h = std::string(kBanner) +
                   "#pragma once\n#include <cstddef>\n#include \"runtime/module/ResString.h\"\n\n"
-                  "namespace suite {\n// The suite library's instance handle.\nextern rtl::HINST HInstance;\n\n";
+                  "namespace suite {\n// The suite library's instance handle.\nextern constinit rtl::HINST HInstance;\n\n";
   for (const Unit& unit : units) h += Declarations(unit, true) + "\n";
   h += "}  // namespace suite\n";
   std::string strings;
@@ -267,10 +267,10 @@ void Context(const fs::path& outdir, const fs::path& extFile, const fs::path& ps
   std::string listing;
   std::string cpp = std::string(kBanner) + "#include \"ContextStrings.h\"\n\n#include \"context/UGlobalValue.h\"\n\n"
                     "namespace context {\n\n" + Records(own, "HInstance", strings, listing) +
-                    "\nconst char dxPSRes::NameBlob[] =\n    " + Literal(names) + ";\n" +
-                    "const std::uint32_t dxPSRes::NameOffsets[dxPSRes::Count + 1] = {\n" + offsets + "};\n\n" +
-                    "const ChineseTexts::Entry ChineseTexts::Entries[ChineseTexts::Count] = {\n" + entries + "};\n" +
-                    "const char ChineseTexts::Texts[] =\n    " + Literal(texts) + ";\n\n}  // namespace context\n";
+                    "\nconstinit const char dxPSRes::NameBlob[] =\n    " + Literal(names) + ";\n" +
+                    "constinit const std::uint32_t dxPSRes::NameOffsets[dxPSRes::Count + 1] = {\n" + offsets + "};\n\n" +
+                    "constinit const ChineseTexts::Entry ChineseTexts::Entries[ChineseTexts::Count] = {\n" + entries + "};\n" +
+                    "constinit const char ChineseTexts::Texts[] =\n    " + Literal(texts) + ";\n\n}  // namespace context\n";
   WriteFile(outdir / "ContextStrings.h", h);
   WriteFile(outdir / "ContextStrings.cpp", cpp);
   WriteFile(outdir / "ContextStrings.strings", strings);

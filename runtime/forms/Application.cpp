@@ -7,10 +7,21 @@
 #include "runtime/except/UserMessage.h"
 #include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
+#include "runtime/units/NoDestructor.h"
 
 namespace rtl {
 
-TApplication* Application = new TApplication();
+constinit TApplication* Application = nullptr;
+
+namespace {
+
+// Made when the runtime library is loaded and never destroyed (see the header).
+struct ApplicationStart {
+  ApplicationStart() { Application = &*object; }
+  NoDestructor<TApplication> object;
+} start;
+
+}  // namespace
 
 TApplication::TApplication() : TComponent(nullptr) {}
 

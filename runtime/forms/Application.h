@@ -41,6 +41,6 @@ class TApplication : public TComponent {
 // The application object of the process, created with the runtime library
 // and never destroyed: libraries reach it while they unload, also when the
 // process exits with them loaded.
-extern TApplication* Application;
+extern constinit TApplication* Application;
 
 }  // namespace rtl

@@ -3,10 +3,10 @@
 // handlers, which destroy ordinary statics, before it runs the libraries'
 // unload code; whatever unload code reaches must therefore not be destroyed
 // by them. The object stays reachable from here, so the leak checker does
-// not count what it holds.
+// not count what it holds. When T can be made at compile time, so can the
+// storage: it may then be constinit.
 #pragma once
 
-#include <new>
 #include <utility>
 
 namespace rtl {
@@ -15,18 +15,20 @@ template <class T>
 class NoDestructor {
  public:
   template <class... Args>
-  explicit NoDestructor(Args&&... args) {
-    new (storage_) T(std::forward<Args>(args)...);
-  }
+  constexpr explicit NoDestructor(Args&&... args) : value_(std::forward<Args>(args)...) {}
+  // Leaves the object alone.
+  ~NoDestructor() {}
   NoDestructor(const NoDestructor&) = delete;
   NoDestructor& operator=(const NoDestructor&) = delete;
 
-  T& operator*() noexcept { return *get(); }
-  T* operator->() noexcept { return get(); }
-  T* get() noexcept { return std::launder(reinterpret_cast<T*>(storage_)); }
+  constexpr T& operator*() noexcept { return value_; }
+  constexpr T* operator->() noexcept { return &value_; }
+  constexpr T* get() noexcept { return &value_; }
 
  private:
-  alignas(T) unsigned char storage_[sizeof(T)];
+  union {
+    T value_;
+  };
 };
 
 }  // namespace rtl

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "ContextResources.h"
 #include "context/UBaseFrm.h"
 #include "context/UGlobalFunUnt.h"
 #include "context/UGlobalValue.h"
@@ -13,15 +14,13 @@
 #include "suite/dxBar.h"
 #include "tests/context/ContextFixture.h"
 
-rtl::ResourceSource ContextResources();
-
 namespace velmora::test {
 namespace {
 
 using suite::TdxBarItemVisible;
 
 rtl::HINST ContextModule() {
-  static const rtl::TLibModule module("Velmora", ContextResources());
+  static const rtl::TLibModule module("Velmora", context::ContextResources());
   return &module;
 }
 

@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <span>
 
+#include "PartialResources.h"
 #include "contract/VelmoraContract.h"
 #include "runtime/module/Module.h"
 
-rtl::ResourceSource PartialResources();
-
 extern "C" VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(void**, std::int32_t, std::int32_t, std::int32_t,
                                                                  std::int32_t, std::int32_t, std::int32_t*) {
-  return PartialResources().Empty() ? 1 : 0;
+  return velmora::test::PartialResources().Empty() ? 1 : 0;
 }
