@@ -20,20 +20,6 @@ void Check(std::int32_t status, const char* entryPoint) {
   throw HostError(std::string(entryPoint) + " failed with status " + code);
 }
 
-// The front end is the application's for as long as this object lives.
-class FrontEndScope {
- public:
-  explicit FrontEndScope(rtl::TFrontEnd& frontEnd) : previous_(rtl::Application->FrontEnd()) {
-    rtl::Application->SetFrontEnd(&frontEnd);
-  }
-  ~FrontEndScope() { rtl::Application->SetFrontEnd(previous_); }
-  FrontEndScope(const FrontEndScope&) = delete;
-  FrontEndScope& operator=(const FrontEndScope&) = delete;
-
- private:
-  rtl::TFrontEnd* previous_;
-};
-
 // Shows the form; an exception out of showing (its show handler) is told to
 // the person like any other, its detail written to standard error, and
 // counts as a failure.
@@ -72,7 +58,7 @@ const char* EditionName(Edition edition) { return edition == Edition::Context ? 
 
 Outcome RunDialog(const LoadedModule& module, Edition edition, Database& db, const UserRecord& user,
                   HostFrontEnd& frontEnd, SessionLog& log) {
-  FrontEndScope scope(frontEnd);
+  const rtl::FrontEndScope scope(frontEnd);
   // Every dialog handed out is freed again before the host goes on, since
   // its code goes away with the library.
   const auto expectedKind = static_cast<std::int32_t>(edition);

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "runtime/controls/Accelerator.h"
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
@@ -33,22 +34,6 @@ void Write(const std::string& s) {
 
 std::string MoveTo(int row, int col) { return "\x1b[" + std::to_string(row) + ";" + std::to_string(col) + "H"; }
 
-// The caption without its accelerator ampersand; the accelerator's position in it.
-std::string StripAccelerator(const rtl::AnsiString& caption, std::size_t& accelerator) {
-  std::string out;
-  accelerator = std::string::npos;
-  for (std::size_t i = 0; i < caption.size(); ++i) {
-    const std::size_t length = std::max<std::size_t>(rtl::GbkCharLength(caption, i), 1);
-    if (length == 1 && caption[i] == '&' && i + 1 < caption.size()) {
-      if (caption[i + 1] != '&') accelerator = out.size();
-      ++i;
-    }
-    out += caption.substr(i, length);
-    i += length - 1;
-  }
-  return out;
-}
-
 // Box-drawing pieces go to the terminal as UTF-8, not as GBK literals.
 const char* Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
@@ -72,17 +57,16 @@ void DrawControls(const rtl::TWinControl& parent, int originX, int originY, cons
       out += MoveTo(row, col) + "[" + (focused ? "\x1b[7m" : "\x1b[4m") + shown + "\x1b[0m]";
     } else if (const auto* button = dynamic_cast<const rtl::TButton*>(control)) {
       std::size_t accelerator = 0;
-      const std::string text = StripAccelerator(button->Caption(), accelerator);
+      const std::string text = rtl::StripAccelerator(button->Caption(), &accelerator);
       std::string shown = TerminalText(text);
       if (accelerator != std::string::npos) {
-        shown = TerminalText(text.substr(0, accelerator)) + "\x1b[4m" +
-                TerminalText(text.substr(accelerator, 1)) + "\x1b[24m" +
-                TerminalText(text.substr(accelerator + 1));
+        const std::size_t length = std::max<std::size_t>(rtl::GbkCharLength(text, accelerator), 1);
+        shown = TerminalText(text.substr(0, accelerator)) + "\x1b[4m" + TerminalText(text.substr(accelerator, length)) +
+                "\x1b[24m" + TerminalText(text.substr(accelerator + length));
       }
       out += MoveTo(row, col) + (focused ? "\x1b[7m" : "") + "[ " + shown + " ]\x1b[0m";
     } else if (dynamic_cast<const rtl::TLabel*>(control) != nullptr) {
-      std::size_t accelerator = 0;
-      const std::string text = StripAccelerator(control->Caption(), accelerator);
+      const std::string text = rtl::StripAccelerator(control->Caption());
       const bool red = control->FontColor == 0x0000FF;
       out += MoveTo(row, col) + (red ? "\x1b[31m" : "") + TerminalText(text) + "\x1b[0m";
     }
@@ -158,7 +142,7 @@ TerminalFrontEnd::Key TerminalFrontEnd::ReadKey() {
         key.kind = Key::Kind::None;
       }
     } else if (std::isalnum(next) != 0) {
-      e.key = static_cast<rtl::Word>(std::toupper(next));
+      e.key = static_cast<rtl::Word>(rtl::UpCase(static_cast<char>(next)));
       e.shift.alt = true;
     } else {
       key.kind = Key::Kind::None;

@@ -1,5 +1,7 @@
 #include "runtime/controls/StdCtrls.h"
 
+#include "runtime/controls/Accelerator.h"
+
 #include "runtime/text/Gbk.h"
 
 namespace rtl {
@@ -77,25 +79,7 @@ void TButton::Click() {
   TWinControl::Click();
 }
 
-char TButton::Accelerator() const noexcept {
-  const AnsiString& caption = Caption();
-  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (GbkCharLength(caption, i) == 2) {
-      ++i;  // a double-byte character is skipped whole
-      continue;
-    }
-    if (caption[i] == '&') {
-      if (caption[i + 1] == '&') {
-        ++i;
-        continue;
-      }
-      char c = caption[i + 1];
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-      return c;
-    }
-  }
-  return '\0';
-}
+char TButton::Accelerator() const { return AcceleratorOf(Caption()); }
 
 bool TButton::SetProperty(std::string_view name, const PropertyValue& value) {
   if (name == "Cancel") Cancel = value.AsBoolean();

@@ -51,8 +51,9 @@ class TButton : public TWinControl {
   int ModalResult = 0;
 
   void Click() override;
-  // The letter after the ampersand of the caption, upper-cased, or NUL.
-  char Accelerator() const noexcept;
+  // The letter after the ampersand of the caption, upper-cased, or NUL
+  // (controls/Accelerator.h).
+  char Accelerator() const;
   bool SetProperty(std::string_view name, const PropertyValue& value) override;
 };
 

@@ -14,8 +14,7 @@ AnsiString FoldAsciiCase(std::string_view text) {
       i += 2;
       continue;
     }
-    char& c = folded[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    folded[i] = UpCase(folded[i]);
     ++i;
   }
   return folded;

@@ -43,4 +43,19 @@ class TApplication : public TComponent {
 // process exits with them loaded.
 extern constinit TApplication* Application;
 
+// Makes a front end the application's for as long as the scope lasts, then
+// puts the previous one back.
+class FrontEndScope {
+ public:
+  explicit FrontEndScope(TFrontEnd& frontEnd) : previous_(Application->FrontEnd()) {
+    Application->SetFrontEnd(&frontEnd);
+  }
+  ~FrontEndScope() { Application->SetFrontEnd(previous_); }
+  FrontEndScope(const FrontEndScope&) = delete;
+  FrontEndScope& operator=(const FrontEndScope&) = delete;
+
+ private:
+  TFrontEnd* previous_;
+};
+
 }  // namespace rtl

@@ -310,7 +310,7 @@ TButton* TCustomForm::FindCancelButton() const {
 
 TButton* TCustomForm::FindAccelerator(char letter) const {
   // Accelerators ignore letter case; Accelerator() gives them upper-cased.
-  const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+  const char upper = UpCase(letter);
   return FindButton(*this, [upper](const TButton& b) { return b.Accelerator() == upper && b.CanFocus(); });
 }
 

@@ -1,5 +1,6 @@
 #include "runtime/text/Text.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "runtime/except/Exceptions.h"
@@ -32,9 +33,7 @@ AnsiString QuotedStr(std::string_view s) {
 
 AnsiString UpperCase(std::string_view s) {
   AnsiString result(s);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : result) c = UpCase(c);
   return result;
 }
 
@@ -58,18 +57,8 @@ std::int32_t StrToInt(std::string_view s) {
   return value;
 }
 
-}  // namespace rtl
-
-namespace rtl {
 bool SameText(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return UpCase(x) == UpCase(y); });
 }
+
 }  // namespace rtl

@@ -18,6 +18,9 @@ AnsiString Trim(std::string_view s);
 // Encloses s in single quotes, doubling every single quote inside it.
 AnsiString QuotedStr(std::string_view s);
 
+// The upper case of an ASCII letter a-z; every other byte as it is.
+constexpr char UpCase(char c) noexcept { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // Upper-cases the ASCII letters a-z; every other byte is kept.
 AnsiString UpperCase(std::string_view s);
 
@@ -27,9 +30,7 @@ AnsiString IntToStr(std::int64_t value);
 // Parses an optionally signed decimal 32-bit integer; raises EConvertError.
 std::int32_t StrToInt(std::string_view s);
 
-}  // namespace rtl
-
-namespace rtl {
 // Compares two texts without regard to the letter case of ASCII letters.
 bool SameText(std::string_view a, std::string_view b) noexcept;
+
 }  // namespace rtl

@@ -67,15 +67,14 @@ class BaseFormTest : public ::testing::Test {
 
   // Shows the form modally; the driver has no input, so it closes at once.
   void ShowForm() {
-    DialogDriver driver(log_);
-    FrontEndScope scope(driver);
+    DialogDriver driver;
+    const rtl::FrontEndScope scope(driver);
     form_->ShowModal();
   }
 
   FakeHostContext host_;
   rtl::Owned<rtl::TClientDataSet> rights_{new rtl::TClientDataSet(nullptr)};
   rtl::Owned<GatedForm> form_;
-  host::SessionLog log_;
 };
 
 using FunctionRights = BaseFormTest;

@@ -1,6 +1,6 @@
 // The host's pieces in-process: the write service's one-row rule, what the
-// host's services tell the module and standard error when they fail, and the
-// host's password encoding.
+// host's services tell the module and standard error when they fail, the
+// host's password encoding and how it tells the editions apart.
 #include <gtest/gtest.h>
 
 #include "contract/VelmoraContract.h"
@@ -8,10 +8,14 @@
 #include "host/ContextHost.h"
 #include "host/Encoding.h"
 #include "host/HostSql.h"
+#include "host/LibraryResources.h"
+#include "host/Runner.h"
 #include "runtime/dispatch/ComServers.h"
 #include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
 #include "tests/support/Expectations.h"
+#include "tests/support/LibraryPaths.h"
+#include "tests/support/ResourceBlob.h"
 #include "tests/support/TempDatabase.h"
 
 namespace velmora::test {
@@ -132,6 +136,23 @@ TEST(HostPasswordEncoding, IsUpperCaseSha256HexOfTheGbkBytes) {
   EXPECT_EQ(host::EncodeHostPassword("abc"), "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD");
   // The GBK bytes C3 DC C2 EB; the UTF-8 bytes would give A621AB60...
   EXPECT_EQ(host::EncodeHostPassword("密码"), "B236E47C1D5EDB97C7469E71CDDED8BE1A2C0C6C78F64C1DA9306DB51DA3C17C");
+}
+
+TEST(HostEdition, IsWhatTheLibrarysEditionResourceSaysAndNothingElse) {
+  EXPECT_EQ(host::DetectEdition(host::LibraryResources(kContextLibrary).Directory()), host::Edition::Context);
+  EXPECT_EQ(host::DetectEdition(host::LibraryResources(kAutomationLibrary).Directory()), host::Edition::Automation);
+  const struct {
+    const char* what;
+    std::vector<Res> resources;
+  } refused[] = {
+      {"a dialog's description alone", {{rtl::RT_RCDATA, "TFRMCP", 0, Bytes("object FrmCP: TFrmCP\nend")}}},
+      {"a short mark", {{rtl::RT_RCDATA, velmora::EditionResource, 0, {2, 0}}}},
+      {"a mark of an unknown kind", {{rtl::RT_RCDATA, velmora::EditionResource, 0, {3, 0, 0, 0}}}},
+  };
+  for (const auto& c : refused) {
+    const std::vector<std::uint8_t> blob = BuildBlob(c.resources);
+    EXPECT_THROW(host::DetectEdition(rtl::ResourceDirectory(blob)), host::HostError) << c.what;
+  }
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "suite/dxCore.h"
 #include "suite/dxTranslatorList.h"
 #include "tests/localisation/LocalisationData.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/support/Expectations.h"
 #include "tests/support/LibraryPaths.h"
 
 namespace velmora::test::loc {

@@ -9,7 +9,7 @@
 #include "host/LibraryResources.h"
 #include "runtime/text/Gbk.h"
 #include "tests/localisation/LocalisationData.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/support/Expectations.h"
 #include "tests/support/LibraryPaths.h"
 
 namespace velmora::test::loc {

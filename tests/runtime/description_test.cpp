@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "rt_support.h"
 #include "runtime/components/Classes.h"
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/forms/Description.h"
 #include "runtime/forms/Form.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/ResourceBlob.h"
 
 namespace {
 
@@ -192,11 +193,11 @@ TEST(Descriptions, ApplyErrorsNameTheComponentAndProperty) {
   }
 }
 
-class FormCreation : public rttest::AppTest {};
+class FormCreation : public velmora::test::FrontEndTest {};
 
 TEST_F(FormCreation, FailureDestroysTheHalfBuiltFormAndReachesTheCaller) {
-  using rttest::Bytes;
-  const std::vector<std::uint8_t> blob = rttest::BuildBlob({
+  using velmora::test::Bytes;
+  const std::vector<std::uint8_t> blob = velmora::test::BuildBlob({
       {rtl::RT_RCDATA, "TBASEDLG", 0, Bytes("object BaseDlg: TBaseDlg\n  object btnOK: TButton\n  end\nend\n")},
       {rtl::RT_RCDATA, "TCHILDDLG", 0, Bytes("inherited ChildDlg: TChildDlg\n  object edtName: TEdit\n  end\nend\n")},
       {rtl::RT_RCDATA, "TFULLDLG", 0,

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "rt_support.h"
 #include "runtime/components/Component.h"
 #include "runtime/components/ObjectList.h"
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
+#include "tests/support/DialogDriver.h"
 
 namespace {
 
@@ -26,9 +26,10 @@ using rtl::TButton;
 using rtl::TComponent;
 using rtl::TEdit;
 using rtl::TWinControl;
-using rttest::ClickOn;
-using rttest::Key;
-using rttest::Typed;
+using velmora::test::ClickEvent;
+using velmora::test::KeyEvent;
+using velmora::test::Send;
+using velmora::test::TextEvent;
 using Log = std::vector<std::string>;
 
 Log gLog;
@@ -267,7 +268,7 @@ struct Dialog {
     };
     c->OnClick = [this, name](rtl::TObject*) { log.push_back("click " + name); };
   }
-  void Press(rtl::Word key, rtl::TShiftState shift = {}) { form.HandleInput(Key(key, shift)); }
+  void Press(rtl::Word key, rtl::TShiftState shift = {}) { form.HandleInput(KeyEvent(key, shift)); }
 
   TTestForm form;
   TEdit* a;
@@ -315,7 +316,7 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
        {"down a 13", "click ok"}, "a", ""},
       {"Alt+letter clicks the button with that accelerator", [](Dialog& d) { d.Press('X', kAlt); d.Press('O', kAlt); },
        {"click ok"}, "ok", ""},
-      {"typing goes to the edit, a double-byte character whole", [](Dialog& d) { d.form.HandleInput(Typed("ab中c")); },
+      {"typing goes to the edit, a double-byte character whole", [](Dialog& d) { d.form.HandleInput(TextEvent("ab中c")); },
        {"press a 97", "press a 98", "press a 99"}, "a", "ab中c"},
       {"Backspace removes a whole double-byte character",
        [](Dialog& d) { d.a->SetText("x中中"); d.Press(rtl::VK_BACK); d.Press(rtl::VK_BACK); },
@@ -323,12 +324,12 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
       {"clicks on a disabled control, another form's or none are ignored",
        [](Dialog& d) {
          d.ok->SetEnabled(false);
-         d.form.HandleInput(ClickOn(d.ok));
-         d.form.HandleInput(ClickOn(nullptr));
+         d.form.HandleInput(ClickEvent(d.ok));
+         d.form.HandleInput(ClickEvent(nullptr));
          TTestForm other;
          auto* foreign = other.Add<TButton>("foreign");
          d.Watch(foreign);
-         d.form.HandleInput(ClickOn(foreign));
+         d.form.HandleInput(ClickEvent(foreign));
        },
        {}, "a", ""},
   };
@@ -350,7 +351,7 @@ TEST(Input, MaxLengthAcceleratorsAndPasswordDisplayCountCharactersNotBytes) {
   for (const auto& c : cases) {
     Dialog d;
     d.a->MaxLength = c.max;
-    d.form.HandleInput(Typed(c.typed));
+    d.form.HandleInput(TextEvent(c.typed));
     EXPECT_EQ(d.a->Text(), c.text) << "MaxLength " << c.max << ", typed " << c.typed;
   }
   TButton button(nullptr);
@@ -365,7 +366,7 @@ TEST(Input, MaxLengthAcceleratorsAndPasswordDisplayCountCharactersNotBytes) {
 }
 
 // Typing through a form whose front end counts the refusals.
-class Typing : public rttest::AppTest {};
+class Typing : public velmora::test::FrontEndTest {};
 
 // What an edit takes is what the person sees: a control character is never
 // dropped silently but refused with a beep; Enter and Esc are the dialog's keys.
@@ -377,15 +378,15 @@ TEST_F(Typing, ControlCharactersAreRefusedAudiblyAndNeverJoinTheText) {
   } cases[] = {{"a\x01" "b", "ab", 1}, {"a\tb\x1f" "c\x7f", "abc", 3}, {"\x1b\r", "", 0}, {"中\x02", "中", 1}};
   for (const auto& c : cases) {
     Dialog d;
-    frontEnd.beeps = 0;
-    d.form.HandleInput(Typed(c.typed));
+    const int before = frontEnd.Beeps();
+    d.form.HandleInput(TextEvent(c.typed));
     EXPECT_EQ(d.a->Text(), c.text) << ::testing::PrintToString(std::string(c.typed));
-    EXPECT_EQ(frontEnd.beeps, c.beeps) << ::testing::PrintToString(std::string(c.typed));
+    EXPECT_EQ(frontEnd.Beeps() - before, c.beeps) << ::testing::PrintToString(std::string(c.typed));
   }
   Dialog d;
-  frontEnd.beeps = 0;
+  const int before = frontEnd.Beeps();
   for (rtl::Word key : {rtl::VK_RETURN, rtl::VK_ESCAPE}) d.Press(key);
-  EXPECT_EQ(frontEnd.beeps, 0) << "expected Enter and Esc as keys to pass silently";
+  EXPECT_EQ(frontEnd.Beeps() - before, 0) << "expected Enter and Esc as keys to pass silently";
 }
 
 // Seconds on a monotonic clock (<chrono> has a literal GBK cannot hold).
@@ -402,18 +403,18 @@ TEST_F(Typing, TextGrowsLinearlyUpToTheEditsLimit) {
   for (const int maxLength : {0, 1000000}) {
     Dialog d;
     d.a->MaxLength = maxLength;
-    frontEnd.beeps = 0;
+    const int before = frontEnd.Beeps();
     const double start = Now();
-    d.form.HandleInput(Typed(typed));
+    d.form.HandleInput(TextEvent(typed));
     const double took = Now() - start;
     EXPECT_LT(took, 1.0) << "MaxLength " << maxLength << ": 200,000 characters took " << took << " s";
     const std::size_t expected = maxLength == 0 ? TEdit::kDefaultMaxLength : typed.size();
     EXPECT_EQ(d.a->Text().size(), expected) << "MaxLength " << maxLength;
-    EXPECT_EQ(frontEnd.beeps > 0, maxLength == 0) << "expected each refused character told, and only those";
+    EXPECT_EQ(frontEnd.Beeps() > before, maxLength == 0) << "expected each refused character told, and only those";
   }
 }
 
-class FormLifetime : public rttest::AppTest {};
+class FormLifetime : public velmora::test::FrontEndTest {};
 
 // The person is told in Chinese; the detail goes to standard error.
 TEST_F(FormLifetime, HandlerExceptionsGoToTheApplicationsDefaultHandling) {
@@ -421,14 +422,14 @@ TEST_F(FormLifetime, HandlerExceptionsGoToTheApplicationsDefaultHandling) {
   d.ok->OnClick = [](rtl::TObject*) { rtl::GbkToWide("ab\x81"); };
   d.cancel->OnClick = [](rtl::TObject*) { throw 5; };
   ::testing::internal::CaptureStderr();
-  EXPECT_NO_THROW(d.form.HandleInput(ClickOn(d.ok)));
+  EXPECT_NO_THROW(d.form.HandleInput(ClickEvent(d.ok)));
   EXPECT_NO_THROW(d.Press(rtl::VK_ESCAPE));
   const std::string detail = ::testing::internal::GetCapturedStderr();
-  ASSERT_EQ(frontEnd.messages.size(), 2u);
-  EXPECT_EQ(frontEnd.messages[0].caption, rtl::Application->Title);
-  EXPECT_EQ(frontEnd.messages[0].text, "文字中含有无法识别的字符。");
-  EXPECT_EQ(frontEnd.messages[0].kind, rtl::TMsgKind::Error);
-  EXPECT_EQ(frontEnd.messages[1].text, "操作未能完成：程序内部出错。");
+  ASSERT_EQ(frontEnd.Messages().size(), 2u);
+  EXPECT_EQ(frontEnd.Messages()[0].caption, rtl::Application->Title);
+  EXPECT_EQ(frontEnd.Messages()[0].text, "文字中含有无法识别的字符。");
+  EXPECT_EQ(frontEnd.Messages()[0].kind, rtl::TMsgKind::Error);
+  EXPECT_EQ(frontEnd.Messages()[1].text, "操作未能完成：程序内部出错。");
   EXPECT_EQ(detail, "Velmora: Invalid GBK byte sequence at byte 2\nVelmora: Unknown exception\n");
 }
 
@@ -448,13 +449,13 @@ TEST_F(FormLifetime, DestroyEventRunsWhileTheControlsExistAndItsErrorIsReported)
   rtl::Free(form);
   EXPECT_TRUE(sawControls);
   EXPECT_EQ(CountedEdit::destroyed, 2) << "each control destroyed once";
-  ASSERT_EQ(frontEnd.messages.size(), 1u);
-  EXPECT_EQ(frontEnd.messages[0].text, "清理失败");
+  ASSERT_EQ(frontEnd.Messages().size(), 1u);
+  EXPECT_EQ(frontEnd.Messages()[0].text, "清理失败");
 }
 
 // Modal showing through the scripted front end. Showing the real dialogs is
 // exercised by the context and automation suites.
-class Modal : public rttest::AppTest {
+class Modal : public velmora::test::FrontEndTest {
  protected:
   // A form owned by the application with an edit and a button ok (mrOk).
   TTestForm* NewForm() {
@@ -481,7 +482,7 @@ TEST_F(Modal, RefusesAVisibleFormAndRunsOnlyWithAFrontEnd) {
   rtl::Application->SetFrontEnd(nullptr);
   EXPECT_THROW(form->ShowModal(), rtl::EInvalidOperation);
   EXPECT_FALSE(form->Visible() || form->Modal());
-  EXPECT_EQ(frontEnd.runs, 0);
+  EXPECT_EQ(frontEnd.Runs(), 0);
 }
 
 // A handler that destroys form, whatever its arguments.
@@ -494,11 +495,11 @@ TEST_F(Modal, FormDestroyedInsideItsOwnLoopIsNoticed) {
     const char* what;
     std::function<void(TTestForm* form)> arrange;
   } cases[] = {
-      {"by a click handler", [&](TTestForm* f) { ok->OnClick = Freeing(f); frontEnd.Then(ClickOn(ok)); }},
+      {"by a click handler", [&](TTestForm* f) { ok->OnClick = Freeing(f); frontEnd.Then(Send(ClickEvent(ok))); }},
       {"by a key-press handler on Enter",
-       [&](TTestForm* f) { edit->OnKeyPress = Freeing(f); frontEnd.Then(Key(rtl::VK_RETURN)); }},
+       [&](TTestForm* f) { edit->OnKeyPress = Freeing(f); frontEnd.Then(Send(KeyEvent(rtl::VK_RETURN))); }},
       {"by a key-press handler while typing",
-       [&](TTestForm* f) { edit->OnKeyPress = Freeing(f); frontEnd.Then(Typed("abc")); }},
+       [&](TTestForm* f) { edit->OnKeyPress = Freeing(f); frontEnd.Then(Send(TextEvent("abc"))); }},
       {"by the show handler", [&](TTestForm* f) { f->OnShow = Freeing(f); }},
       {"by the front end",
        [&](TTestForm* f) {
@@ -506,7 +507,7 @@ TEST_F(Modal, FormDestroyedInsideItsOwnLoopIsNoticed) {
            rtl::Free(f);
            EXPECT_EQ(s.Form(), nullptr);
            EXPECT_TRUE(s.Ended());
-           s.Deliver(Key(rtl::VK_TAB));  // ignored
+           s.Deliver(KeyEvent(rtl::VK_TAB));  // ignored
          });
        }},
   };

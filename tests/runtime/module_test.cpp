@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "rt_support.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/except/SafeCall.h"
 #include "runtime/except/UserMessage.h"
@@ -25,12 +24,13 @@
 #include "runtime/text/Gbk.h"
 #include "runtime/text/Unicode.h"
 #include "runtime/units/Units.h"
+#include "tests/support/ResourceBlob.h"
 
 namespace {
 
 using rtl::HResult;
-using rttest::BuildBlob;
-using rttest::Bytes;
+using velmora::test::BuildBlob;
+using velmora::test::Bytes;
 using Blob = std::vector<std::uint8_t>;
 using Log = std::vector<std::string>;
 
@@ -203,7 +203,7 @@ TEST(Resources, DirectoryRejectsMalformedBlobs) {
   };
   for (const auto& c : cases) {
     Blob blob = valid;
-    rttest::PutLE(blob, c.at, c.value, 4);
+    velmora::test::PutLE(blob, c.at, c.value, 4);
     try {
       ParseExact(blob);
       ADD_FAILURE() << c.reason << " at " << c.at << ": expected EResNotFound";
@@ -234,10 +234,10 @@ TEST(ResStrings, LoadsTheStringAtItsIndexInItsBlockOrRaises) {
   first[0] = u"First";
   first[5] = u"中文";
   first[15] = u"Last";
-  Blob truncated = rttest::StringBlock({u"ok"});
+  Blob truncated = velmora::test::StringBlock({u"ok"});
   truncated.insert(truncated.end(), {10, 0, 'a', 0, 'b', 0});  // a string of 10 units with 2 present
-  const Blob blob = BuildBlob({{rtl::RT_STRING, "", 1, rttest::StringBlock(first)},
-                               {rtl::RT_STRING, "", 2, rttest::StringBlock({u"Sixteen"})},
+  const Blob blob = BuildBlob({{rtl::RT_STRING, "", 1, velmora::test::StringBlock(first)},
+                               {rtl::RT_STRING, "", 2, velmora::test::StringBlock({u"Sixteen"})},
                                {rtl::RT_STRING, "", 3, truncated}});
   const rtl::TLibModule module("Strings", blob);
   const rtl::HINST instance = &module, unloaded = nullptr;

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "rt_support.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/CodePage936.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/text/GbkTable.h"
 #include "runtime/text/Text.h"
 #include "runtime/text/Unicode.h"
+#include "tests/support/Expectations.h"
 
 namespace {
 
-using rttest::Utf8;
+using velmora::test::Utf8;
 
 TEST(Text, TrimQuoteUpperCaseAndSameTextLeaveNonAsciiBytesAlone) {
   const struct {

@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "runtime/controls/StdCtrls.h"
-#include "runtime/forms/Application.h"
 
 namespace velmora::test {
 namespace {
@@ -13,15 +12,6 @@ void CollectEdits(const rtl::TWinControl& parent, FormState& state) {
     if (const auto* edit = dynamic_cast<const rtl::TEdit*>(control)) state.edits[edit->Name()] = edit->Text();
     if (const auto* win = dynamic_cast<const rtl::TWinControl*>(control)) CollectEdits(*win, state);
   }
-}
-
-Step Event(rtl::InputEvent::Kind kind, std::function<void(rtl::InputEvent&, rtl::ModalSession&)> fill = {}) {
-  return [kind, fill](DialogDriver& driver, rtl::ModalSession& session) {
-    rtl::InputEvent e;
-    e.kind = kind;
-    if (fill) fill(e, session);
-    driver.Deliver(session, e);
-  };
 }
 
 }  // namespace
@@ -34,52 +24,53 @@ FormState CaptureState(const rtl::TCustomForm& form) {
   return state;
 }
 
-Step Type(rtl::AnsiString gbk) {
-  return Event(rtl::InputEvent::Kind::Text, [gbk](rtl::InputEvent& e, rtl::ModalSession&) { e.text = gbk; });
+rtl::InputEvent KeyEvent(rtl::Word key, rtl::TShiftState shift) {
+  return {rtl::InputEvent::Kind::Key, key, shift, {}, nullptr};
 }
 
-Step Key(rtl::Word key) {
-  return Event(rtl::InputEvent::Kind::Key, [key](rtl::InputEvent& e, rtl::ModalSession&) { e.key = key; });
+rtl::InputEvent TextEvent(rtl::AnsiString gbk) { return {rtl::InputEvent::Kind::Text, 0, {}, std::move(gbk), nullptr}; }
+
+rtl::InputEvent ClickEvent(rtl::TControl* control) { return {rtl::InputEvent::Kind::Click, 0, {}, {}, control}; }
+
+Step Send(rtl::InputEvent event) {
+  return [event = std::move(event)](rtl::ModalSession& session) { session.Deliver(event); };
 }
 
+Step Type(rtl::AnsiString gbk) { return Send(TextEvent(std::move(gbk))); }
+Step Key(rtl::Word key, rtl::TShiftState shift) { return Send(KeyEvent(key, shift)); }
 Step Enter() { return Key(rtl::VK_RETURN); }
 Step Esc() { return Key(rtl::VK_ESCAPE); }
-Step CloseBox() { return Event(rtl::InputEvent::Kind::Close); }
+Step CloseBox() { return Send({rtl::InputEvent::Kind::Close, 0, {}, {}, nullptr}); }
 
 Step Click(std::string control) {
-  return Event(rtl::InputEvent::Kind::Click, [control](rtl::InputEvent& e, rtl::ModalSession& session) {
-    e.control = dynamic_cast<rtl::TControl*>(session.Form()->FindComponent(control));
-    if (e.control == nullptr) throw std::invalid_argument("no control named " + control);
-  });
+  return [control](rtl::ModalSession& session) {
+    auto* target = dynamic_cast<rtl::TControl*>(session.Form()->FindComponent(control));
+    if (target == nullptr) throw std::invalid_argument("no control named " + control);
+    session.Deliver(ClickEvent(target));
+  };
 }
 
 Step Inspect(std::function<void(rtl::TCustomForm& form)> check) {
-  return [check](DialogDriver&, rtl::ModalSession& session) { check(*session.Form()); };
+  return [check](rtl::ModalSession& session) { check(*session.Form()); };
 }
 
 Step ExpectFocus(std::string name) {
   return Inspect([name](rtl::TCustomForm& form) { EXPECT_EQ(CaptureState(form).focused, name); });
 }
 
-DialogDriver::DialogDriver(host::SessionLog& log, std::vector<Step> steps)
-    : HostFrontEnd(log), steps_(std::move(steps)) {}
-
 bool DialogDriver::RunModal(rtl::ModalSession& session) {
+  ++runs_;
   stillOpen_.reset();
   while (!session.Ended()) {
-    if (next_ >= steps_.size()) {
-      stillOpen_ = CaptureState(*session.Form());
+    if (steps_.empty()) {
+      if (const rtl::TCustomForm* form = session.Form()) stillOpen_ = CaptureState(*form);
       return false;
     }
-    steps_[next_++](*this, session);
+    const Step step = std::move(steps_.front());
+    steps_.pop_front();
+    step(session);
   }
   return true;
 }
-
-FrontEndScope::FrontEndScope(rtl::TFrontEnd& frontEnd) : previous_(rtl::Application->FrontEnd()) {
-  rtl::Application->SetFrontEnd(&frontEnd);
-}
-
-FrontEndScope::~FrontEndScope() { rtl::Application->SetFrontEnd(previous_); }
 
 }  // namespace velmora::test

@@ -1,21 +1,23 @@
 // A front end for tests: it runs a list of steps against the modal form
 // (typing, keys, clicks, the close box, checks in between) and records every
-// message box with its GBK text. When the steps run out while the form is
-// still open, it records the form's state at that moment, before the
-// runtime closes the form.
+// message box. When the steps run out while the form is still open, it
+// records the form's state at that moment, before the runtime closes the
+// form. It needs nothing but the runtime.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "host/HostFrontEnd.h"
-#include "host/SessionLog.h"
+#include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
-#include "tests/support/Expectations.h"
+#include "runtime/forms/FrontEnd.h"
 
 namespace velmora::test {
 
@@ -29,14 +31,20 @@ struct FormState {
 
 FormState CaptureState(const rtl::TCustomForm& form);
 
-class DialogDriver;
-// One step of input or inspection while the form is shown.
-using Step = std::function<void(DialogDriver& driver, rtl::ModalSession& session)>;
+// Input events, for a form's HandleInput or a step.
+rtl::InputEvent KeyEvent(rtl::Word key, rtl::TShiftState shift = {});
+rtl::InputEvent TextEvent(rtl::AnsiString gbk);
+rtl::InputEvent ClickEvent(rtl::TControl* control);
 
+// One step of input or inspection while the form is shown.
+using Step = std::function<void(rtl::ModalSession& session)>;
+
+Step Send(rtl::InputEvent event);
 Step Type(rtl::AnsiString gbk);
-Step Key(rtl::Word key);
+Step Key(rtl::Word key, rtl::TShiftState shift = {});
 Step Enter();
 Step Esc();
+// Clicks the form's control of that name.
 Step Click(std::string control);
 Step CloseBox();
 // Runs check against the form (still shown) without giving it input.
@@ -44,44 +52,47 @@ Step Inspect(std::function<void(rtl::TCustomForm& form)> check);
 // Checks that the control named name has the focus.
 Step ExpectFocus(std::string name);
 
-class DialogDriver final : public host::HostFrontEnd {
+struct ShownMessage {
+  rtl::AnsiString caption;
+  rtl::AnsiString text;
+  rtl::TMsgKind kind;
+};
+
+class DialogDriver final : public rtl::TFrontEnd {
  public:
-  DialogDriver(host::SessionLog& log, std::vector<Step> steps = {});
+  explicit DialogDriver(std::vector<Step> steps = {}) : steps_(steps.begin(), steps.end()) {}
 
+  void Then(Step step) { steps_.push_back(std::move(step)); }
   bool RunModal(rtl::ModalSession& session) override;
-  void Deliver(rtl::ModalSession& session, const rtl::InputEvent& event) { HostFrontEnd::Deliver(session, event); }
+  void ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) override {
+    messages_.push_back({caption, text, kind});
+  }
+  void Beep() override { ++beeps_; }
 
-  const std::vector<rtl::AnsiString>& MessageTexts() const noexcept { return texts_; }
-  const std::vector<rtl::TMsgKind>& MessageKinds() const noexcept { return kinds_; }
-  std::size_t RemainingSteps() const noexcept { return steps_.size() - next_; }
+  const std::vector<ShownMessage>& Messages() const noexcept { return messages_; }
+  // How many modal loops it has run, and how often it was asked to beep.
+  int Runs() const noexcept { return runs_; }
+  int Beeps() const noexcept { return beeps_; }
+  std::size_t RemainingSteps() const noexcept { return steps_.size(); }
   // The form's state when the steps ran out with it still open; nullopt
   // when the form ended itself.
   const std::optional<FormState>& StillOpen() const noexcept { return stillOpen_; }
 
- protected:
-  void PresentMessage(const rtl::AnsiString&, const rtl::AnsiString& text, rtl::TMsgKind kind) override {
-    texts_.push_back(text);
-    kinds_.push_back(kind);
-  }
-
  private:
-  std::vector<Step> steps_;
-  std::size_t next_ = 0;
-  std::vector<rtl::AnsiString> texts_;
-  std::vector<rtl::TMsgKind> kinds_;
+  std::deque<Step> steps_;
+  std::vector<ShownMessage> messages_;
+  int runs_ = 0;
+  int beeps_ = 0;
   std::optional<FormState> stillOpen_;
 };
 
-// Makes frontEnd the application's front end for the lifetime of the scope.
-class FrontEndScope {
- public:
-  explicit FrontEndScope(rtl::TFrontEnd& frontEnd);
-  ~FrontEndScope();
-  FrontEndScope(const FrontEndScope&) = delete;
-  FrontEndScope& operator=(const FrontEndScope&) = delete;
+// A fixture whose tests show forms through frontEnd.
+class FrontEndTest : public ::testing::Test {
+ protected:
+  DialogDriver frontEnd;
 
  private:
-  rtl::TFrontEnd* previous_;
+  rtl::FrontEndScope scope_{frontEnd};
 };
 
 }  // namespace velmora::test

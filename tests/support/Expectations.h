@@ -6,12 +6,16 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/forms/FrontEnd.h"
 #include "runtime/text/Text.h"
 
 namespace velmora::test {
+
+// A u8"" literal as the plain UTF-8 text it holds.
+inline std::string Utf8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
 
 std::string Readable(const rtl::AnsiString& gbk);
 std::string Readable(const rtl::WideString& wide);

@@ -4,7 +4,7 @@
 
 namespace velmora::test {
 
-// Adds a failure "expected 0 forms owned by Application, got N" to the
+// Adds a failure "expected 0 components owned by Application, got N" to the
 // running test when the application owns anything, then destroys it, so
 // one leak does not spill into the following tests. Call it before
 // unloading a library whose forms may be among them.

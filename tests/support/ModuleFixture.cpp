@@ -59,8 +59,8 @@ rtl::TCustomForm* ModuleTest::NewDialog() {
 void ModuleTest::FreeDialog(rtl::TCustomForm* form) { EXPECT_EQ(FreeModule(&form), 0); }
 
 DialogRun ModuleTest::Show(rtl::TCustomForm& form, std::vector<Step> steps) {
-  DialogDriver driver(log_, std::move(steps));
-  FrontEndScope scope(driver);
+  DialogDriver driver(std::move(steps));
+  const rtl::FrontEndScope scope(driver);
   DialogRun run;
   try {
     run.result = form.ShowModal();
@@ -68,8 +68,10 @@ DialogRun ModuleTest::Show(rtl::TCustomForm& form, std::vector<Step> steps) {
     ADD_FAILURE() << "expected the dialog to show, got an exception: " << Readable(e.what());
   }
   run.stillOpen = driver.StillOpen();
-  run.messages = driver.MessageTexts();
-  run.kinds = driver.MessageKinds();
+  for (const ShownMessage& message : driver.Messages()) {
+    run.messages.push_back(message.text);
+    run.kinds.push_back(message.kind);
+  }
   if (const auto* label = dynamic_cast<const rtl::TControl*>(form.FindComponent("Label6"))) {
     run.label6 = label->Caption();
   }

@@ -10,7 +10,7 @@ namespace velmora::test {
 void CheckNoFormsOwnedByApplication() {
   const std::size_t owned = rtl::Application->ComponentCount();
   if (owned == 0) return;
-  ADD_FAILURE() << "expected 0 forms owned by Application, got " << owned;
+  ADD_FAILURE() << "expected 0 components owned by Application, got " << owned;
   while (rtl::Application->ComponentCount() > 0) {
     rtl::Free(rtl::Application->Components(rtl::Application->ComponentCount() - 1));
   }
