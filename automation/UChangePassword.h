@@ -49,8 +49,6 @@ class TFrmCP : public rtl::TForm {
   void BtnModifyClick(rtl::TObject* sender);
   void BtnCancelClick(rtl::TObject* sender);
 
-  // Wrong old passwords entered since this form was created.
-  std::int32_t ErrorCount() const noexcept { return errorCount_; }
 
  private:
   void WrongOldPassword();

@@ -52,12 +52,13 @@ void DescribeControls(const rtl::TWinControl& parent, const rtl::TCustomForm& fo
   }
 }
 
-}  // namespace
-
+// A plain description of the form (UTF-8) for people and tests.
 void DescribeForm(const rtl::TCustomForm& form, std::ostream& out) {
   out << "[form] " << TerminalText(form.Caption()) << "\n";
   DescribeControls(form, form, out);
 }
+
+}  // namespace
 
 ScriptFrontEnd::ScriptFrontEnd(std::vector<std::string> commands, std::ostream& out, SessionLog& log)
     : HostFrontEnd(log), commands_(std::move(commands)), out_(out) {}

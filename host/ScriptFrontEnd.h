@@ -42,7 +42,4 @@ class ScriptFrontEnd final : public HostFrontEnd {
   std::ostream& out_;
 };
 
-// Writes a plain description of the form (UTF-8) for people and tests.
-void DescribeForm(const rtl::TCustomForm& form, std::ostream& out);
-
 }  // namespace host

@@ -1,25 +1,14 @@
 // Presentation-only properties of the suite's controls (border styles,
-// look-and-feel kinds, focus rectangles). Form descriptions set them; the
-// front ends may read them; no logic depends on them.
+// look-and-feel kinds, focus rectangles): form descriptions set them and
+// nothing reads them, so a control takes them without keeping them.
 #pragma once
 
 #include <initializer_list>
-#include <map>
-#include <string>
 #include <string_view>
-
-#include "runtime/components/Properties.h"
 
 namespace suite {
 
-class Decorations {
- public:
-  // Stores value when name is one of accepted; returns whether it was.
-  bool Accept(std::string_view name, const rtl::PropertyValue& value, std::initializer_list<std::string_view> accepted);
-  const rtl::PropertyValue* Find(std::string_view name) const;
-
- private:
-  std::map<std::string, rtl::PropertyValue, std::less<>> values_;
-};
+// Whether name is one of the presentation properties a control accepts.
+bool IsDecoration(std::string_view name, std::initializer_list<std::string_view> accepted) noexcept;
 
 }  // namespace suite

@@ -9,13 +9,13 @@ bool TcxTabControl::SetProperty(std::string_view name, const rtl::PropertyValue&
     Style = value.AsInt32();
     return true;
   }
-  return Look.Accept(name, value, {"HideTabs", "LookAndFeel.Kind", "ClientRectBottom", "ClientRectLeft",
+  return IsDecoration(name, {"HideTabs", "LookAndFeel.Kind", "ClientRectBottom", "ClientRectLeft",
                                    "ClientRectRight", "ClientRectTop"}) ||
          TWinControl::SetProperty(name, value);
 }
 
 bool TcxGroupBox::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
-  return Look.Accept(name, value, {"PanelStyle.Active", "Style.BorderStyle", "Style.LookAndFeel.Kind"}) ||
+  return IsDecoration(name, {"PanelStyle.Active", "Style.BorderStyle", "Style.LookAndFeel.Kind"}) ||
          TWinControl::SetProperty(name, value);
 }
 
@@ -28,21 +28,18 @@ bool TcxButton::SetProperty(std::string_view name, const rtl::PropertyValue& val
 }
 
 bool TcxLabel::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
-  return Look.Accept(name, value, {"Style.TextColor", "Properties.Alignment.Horz"}) ||
+  return IsDecoration(name, {"Style.TextColor", "Properties.Alignment.Horz"}) ||
          TLabel::SetProperty(name, value);
 }
 
-void TcxMaskEdit::SetEchoMode(TcxEditEchoMode mode) noexcept {
-  echoMode_ = mode;
-  PasswordChar = mode == TcxEditEchoMode::eemPassword ? '*' : '\0';
-}
 
 bool TcxMaskEdit::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
   if (name == "Properties.EchoMode") {
-    SetEchoMode(static_cast<TcxEditEchoMode>(value.AsEnum({"eemNormal", "eemPassword"})));
+    // Password echo shows every character as the password character.
+    PasswordChar = value.AsEnum({"eemNormal", "eemPassword"}) == 1 ? '*' : '\0';
     return true;
   }
-  return Look.Accept(name, value, {"Style.LookAndFeel.Kind"}) || TEdit::SetProperty(name, value);
+  return IsDecoration(name, {"Style.LookAndFeel.Kind"}) || TEdit::SetProperty(name, value);
 }
 
 bool TcxImage::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
@@ -50,7 +47,7 @@ bool TcxImage::SetProperty(std::string_view name, const rtl::PropertyValue& valu
     Picture = value.AsBinary();
     return true;
   }
-  return Look.Accept(name, value,
+  return IsDecoration(name,
                      {"Properties.GraphicClassName", "Properties.ReadOnly", "Properties.ShowFocusRect",
                       "Properties.Stretch", "Style.BorderStyle", "StyleDisabled.BorderColor",
                       "StyleFocused.BorderStyle"}) ||

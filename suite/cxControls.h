@@ -17,7 +17,6 @@ class TcxTabControl : public rtl::TWinControl {
   const char* ClassName() const noexcept override { return "TcxTabControl"; }
   int Style = 0;
   bool SetProperty(std::string_view name, const rtl::PropertyValue& value) override;
-  Decorations Look;
 };
 
 class TcxGroupBox : public rtl::TWinControl {
@@ -25,7 +24,6 @@ class TcxGroupBox : public rtl::TWinControl {
   explicit TcxGroupBox(rtl::TComponent* owner) : TWinControl(owner) {}
   const char* ClassName() const noexcept override { return "TcxGroupBox"; }
   bool SetProperty(std::string_view name, const rtl::PropertyValue& value) override;
-  Decorations Look;
 };
 
 class TcxButton : public rtl::TButton {
@@ -41,23 +39,13 @@ class TcxLabel : public rtl::TLabel {
   using TLabel::TLabel;
   const char* ClassName() const noexcept override { return "TcxLabel"; }
   bool SetProperty(std::string_view name, const rtl::PropertyValue& value) override;
-  Decorations Look;
 };
-
-enum class TcxEditEchoMode { eemNormal, eemPassword };
 
 class TcxMaskEdit : public rtl::TEdit {
  public:
   using TEdit::TEdit;
   const char* ClassName() const noexcept override { return "TcxMaskEdit"; }
-  TcxEditEchoMode EchoMode() const noexcept { return echoMode_; }
-  // Password echo shows every character as the password character.
-  void SetEchoMode(TcxEditEchoMode mode) noexcept;
   bool SetProperty(std::string_view name, const rtl::PropertyValue& value) override;
-  Decorations Look;
-
- private:
-  TcxEditEchoMode echoMode_ = TcxEditEchoMode::eemNormal;
 };
 
 class TcxImage : public rtl::TWinControl {
@@ -66,7 +54,6 @@ class TcxImage : public rtl::TWinControl {
   const char* ClassName() const noexcept override { return "TcxImage"; }
   std::vector<std::uint8_t> Picture;
   bool SetProperty(std::string_view name, const rtl::PropertyValue& value) override;
-  Decorations Look;
 };
 
 }  // namespace suite

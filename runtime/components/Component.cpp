@@ -34,7 +34,6 @@ void TComponent::DestroyComponents() {
     Owned<TComponent> child = std::move(components_.back());
     components_.pop_back();
     child->owner_ = nullptr;
-    Notification(child.get(), TOperation::Remove);
     child.reset();
   }
 }
@@ -73,7 +72,6 @@ void TComponent::SetOwner(TComponent* owner) {
 void TComponent::Insert(TComponent* component) {
   components_.emplace_back(component);
   component->owner_ = this;
-  Notification(component, TOperation::Insert);
 }
 
 void TComponent::Remove(TComponent* component) {
@@ -83,10 +81,7 @@ void TComponent::Remove(TComponent* component) {
   it->release();  // the component is leaving, not being destroyed by us
   components_.erase(it);
   component->owner_ = nullptr;
-  Notification(component, TOperation::Remove);
 }
-
-void TComponent::Notification(TComponent*, TOperation) {}
 
 bool TComponent::SetProperty(std::string_view name, const PropertyValue& value) {
   if (name == "Name") {

@@ -42,8 +42,6 @@ struct FreeDeleter {
 template <class T>
 using Owned = std::unique_ptr<T, FreeDeleter>;
 
-enum class TOperation { Insert, Remove };
-
 class TComponent : public TObject {
  public:
   explicit TComponent(TComponent* owner);
@@ -85,11 +83,6 @@ class TComponent : public TObject {
   virtual bool SetEvent(std::string_view name, const PublishedMethod& method);
   // Takes a nested component of a form description whose parent this is.
   virtual bool AdoptChild(TComponent* child);
-
- protected:
-  // Told when a component it owns is inserted or removed, and by components
-  // it asked to be notified about.
-  virtual void Notification(TComponent* component, TOperation operation);
 
  private:
   // Destroys the owned components, each taken out of the list before it is

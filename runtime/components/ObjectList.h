@@ -13,7 +13,6 @@ class TObjectList : public TObject {
   ~TObjectList() override { Clear(); }
   const char* ClassName() const noexcept override { return "TObjectList"; }
 
-  bool OwnsObjects() const noexcept { return ownsObjects_; }
   std::size_t Add(TObject* object) {
     items_.push_back(object);
     return items_.size() - 1;

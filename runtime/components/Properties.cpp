@@ -36,10 +36,9 @@ PropertyValue PropertyValue::Integer(std::int64_t v) {
   return p;
 }
 
-PropertyValue PropertyValue::Float(double v) {
+PropertyValue PropertyValue::Float() {
   PropertyValue p;
   p.kind_ = Kind::Float;
-  p.float_ = v;
   return p;
 }
 

@@ -17,7 +17,8 @@ class PropertyValue {
   enum class Kind { Integer, Float, Text, Identifier, Set, Binary };
 
   static PropertyValue Integer(std::int64_t v);
-  static PropertyValue Float(double v);
+  // A number with a fraction: read and checked, but no property takes one.
+  static PropertyValue Float();
   static PropertyValue Text(AnsiString v);
   static PropertyValue Identifier(AnsiString v);
   static PropertyValue Set(std::vector<AnsiString> v);
@@ -47,7 +48,6 @@ class PropertyValue {
  private:
   Kind kind_ = Kind::Integer;
   std::int64_t integer_ = 0;
-  double float_ = 0;
   AnsiString text_;
   std::vector<AnsiString> set_;
   std::vector<std::uint8_t> binary_;

@@ -26,7 +26,6 @@ class TField {
   // The current row's value; Null when the row has none, or when there is no
   // current row (closed or empty dataset).
   const Variant& Value() const noexcept;
-  const Variant& AsVariant() const noexcept { return Value(); }
   bool IsNull() const noexcept { return Value().IsNull(); }
 
   // Empty text for Null; numbers in decimal, Booleans as True/False.

@@ -12,6 +12,17 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+const char* FieldTypeName(TFieldType type) noexcept {
+  switch (type) {
+    case ftString: return "String";
+    case ftInteger: return "Integer";
+    case ftLargeint: return "Largeint";
+    case ftFloat: return "Float";
+    case ftBoolean: return "Boolean";
+  }
+  return "Unknown";
+}
+
 [[noreturn]] void RaiseMismatch(const FieldDef& field, VarType actual) {
   throw EDatabaseError("Type mismatch for field '" + field.name + "', expecting: " + FieldTypeName(field.type) +
                        " actual: " + Variant::TypeName(actual));
@@ -26,17 +37,6 @@ std::int64_t StoredInt64(const Variant& value) {
   std::int64_t result = 0;
   std::from_chars(text.data(), text.data() + text.size(), result);
   return result;
-}
-
-const char* FieldTypeName(TFieldType type) noexcept {
-  switch (type) {
-    case ftString: return "String";
-    case ftInteger: return "Integer";
-    case ftLargeint: return "Largeint";
-    case ftFloat: return "Float";
-    case ftBoolean: return "Boolean";
-  }
-  return "Unknown";
 }
 
 Variant ToFieldValue(const FieldDef& field, const Variant& value) {

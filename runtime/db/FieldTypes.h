@@ -17,8 +17,6 @@ namespace rtl {
 // The values are the type codes of the data packet format.
 enum TFieldType : std::uint8_t { ftString = 1, ftInteger = 2, ftLargeint = 3, ftFloat = 4, ftBoolean = 5 };
 
-const char* FieldTypeName(TFieldType type) noexcept;
-
 struct FieldDef {
   AnsiString name;  // GBK; unique within a table without regard to ASCII case
   TFieldType type = ftString;

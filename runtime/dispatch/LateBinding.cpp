@@ -21,7 +21,7 @@ AnsiString HexCode(HResult hr) {
   if (hr == DISP_E_EXCEPTION) {
     // Without a description the server told nothing for the person.
     if (error.description.empty()) throw EOleSysError("Exception in automation method '" + name + "'", hr);
-    throw EOleException(error.description, hr, error.source);
+    throw EOleException(error.description, hr);
   }
   if (hr == DISP_E_BADPARAMCOUNT) throw EOleSysError("Invalid number of parameters for '" + name + "'", hr);
   if (hr == DISP_E_TYPEMISMATCH) {

@@ -42,7 +42,6 @@ class EDatabaseError : public Exception { using Exception::Exception; };
 class EComponentError : public Exception { using Exception::Exception; };
 class EReadError : public Exception { using Exception::Exception; };
 class EResNotFound : public Exception { using Exception::Exception; };
-class EAccessViolation : public Exception { using Exception::Exception; };
 
 // An automation error with a result code (an unregistered class string, a
 // server that refuses to start, a failing late-bound call).
@@ -60,12 +59,7 @@ class EOleSysError : public Exception {
 // safecall boundary. Its description is the server's text for the person.
 class EOleException : public EOleSysError {
  public:
-  EOleException(const AnsiString& description, HResult code, AnsiString source)
-      : EOleSysError(description, code, description), source_(std::move(source)) {}
-  const AnsiString& Source() const noexcept { return source_; }
-
- private:
-  AnsiString source_;
+  EOleException(const AnsiString& description, HResult code) : EOleSysError(description, code, description) {}
 };
 
 }  // namespace rtl

@@ -44,7 +44,6 @@ constexpr HResult MakeHResult(std::uint32_t bits) { return static_cast<HResult>(
 
 constexpr HResult S_OK = 0;
 constexpr HResult E_UNEXPECTED = MakeHResult(0x8000FFFFu);
-constexpr HResult E_NOTIMPL = MakeHResult(0x80004001u);
 constexpr HResult E_POINTER = MakeHResult(0x80004003u);
 constexpr HResult E_FAIL = MakeHResult(0x80004005u);
 constexpr HResult E_INVALIDARG = MakeHResult(0x80070057u);

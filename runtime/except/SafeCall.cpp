@@ -28,7 +28,7 @@ HResult ResultFromCurrentException(ErrorInfo* info) noexcept {
 
 void SafeCallCheck(HResult hr, const ErrorInfo& info) {
   if (Succeeded(hr)) return;
-  if (!info.description.empty()) throw EOleException(info.description, hr, info.source);
+  if (!info.description.empty()) throw EOleException(info.description, hr);
   char text[64];
   std::snprintf(text, sizeof text, "Call failed with code %08X", static_cast<unsigned>(hr));
   throw EOleSysError(text, hr);

@@ -16,7 +16,6 @@ namespace rtl {
 // the text for the person (GBK), as in COM; the detail stays on the side that
 // failed.
 struct ErrorInfo {
-  AnsiString source;
   AnsiString description;
 };
 

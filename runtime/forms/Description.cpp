@@ -139,7 +139,7 @@ class Parser {
       double value = 0;
       auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
       if (error != std::errc() || end != number.data() + number.size()) Fail("bad number");
-      return PropertyValue::Float(value);
+      return PropertyValue::Float();
     }
     std::int64_t value = 0;
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
