@@ -21,7 +21,7 @@ TBaseForm::TBaseForm(rtl::TComponent* owner) : TForm(owner) {
 
 void TBaseForm::NextObject() { Perform(rtl::WM_NEXTDLGCTL, 0, 0); }
 
-void TBaseForm::FormCreate(rtl::TObject*) { FRightObjList = std::make_unique<rtl::TObjectList>(true); }
+void TBaseForm::FormCreate(rtl::TObject*) { FRightObjList = rtl::MakeOwned<rtl::TObjectList>(true); }
 
 void TBaseForm::FormDestroy(rtl::TObject*) { FRightObjList.reset(); }
 

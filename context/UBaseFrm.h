@@ -26,7 +26,7 @@ class TBaseForm : public rtl::TForm {
   // The rights list. Each entry is a TdxBarButton or a TControl whose Tag is
   // the ModFunID it needs; the list owns its entries. Descendants add to it
   // after the create event.
-  std::unique_ptr<rtl::TObjectList> FRightObjList;
+  rtl::Owned<rtl::TObjectList> FRightObjList;
 
   // The rights pass: shows each registered object whose function the user
   // holds and hides the others.

@@ -28,7 +28,7 @@ ContextHost::ContextHost(Database& db, const UserRecord& user, SessionLog& log) 
   CurUserCode = rtl::Utf8ToGbk(user.code);
   // Handed over as the platform hands automation objects to a module.
   PromptObj = rtl::Variant(rtl::PlatformDispatch(rtl::TAutoObject::Create<PromptServer>()));
-  rights_ = std::make_unique<rtl::TClientDataSet>(nullptr);
+  rights_ = rtl::Add<rtl::TClientDataSet>(nullptr);
   rights_->SetPacket(RightsOf(db, user.code));
   FunRightData = rights_.get();
 }

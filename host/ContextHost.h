@@ -34,7 +34,7 @@ class ContextHost final : public THostContext {
  private:
   Database& db_;
   SessionLog& log_;
-  std::unique_ptr<rtl::TClientDataSet> rights_;
+  rtl::Owned<rtl::TClientDataSet> rights_;
 };
 
 }  // namespace host

@@ -26,7 +26,7 @@ ClassRegistration::ClassRegistration(std::string className, ComponentFactory fac
 
 ClassRegistration::~ClassRegistration() { Classes().erase(className_); }
 
-TComponent* CreateComponentOfClass(std::string_view className, TComponent* owner) {
+TComponent* CreateComponentOfClass(std::string_view className, TComponent& owner) {
   const auto it = Classes().find(className);
   if (it == Classes().end()) throw EReadError("Class " + std::string(className) + " not found");
   return it->second(owner);

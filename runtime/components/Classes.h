@@ -10,7 +10,7 @@
 
 namespace rtl {
 
-using ComponentFactory = std::function<TComponent*(TComponent* owner)>;
+using ComponentFactory = std::function<TComponent*(TComponent& owner)>;
 
 // Registration of one class for as long as the object lives.
 class ClassRegistration {
@@ -22,7 +22,7 @@ class ClassRegistration {
 
   template <class T>
   static ClassRegistration Of(std::string className) {
-    return ClassRegistration(std::move(className), [](TComponent* owner) -> TComponent* { return new T(owner); });
+    return ClassRegistration(std::move(className), [](TComponent& owner) -> TComponent* { return Add<T>(owner); });
   }
 
  private:
@@ -31,6 +31,6 @@ class ClassRegistration {
 
 // Creates a component of the named class owned by owner; raises EReadError
 // ("Class X not found") for a class nobody registered.
-TComponent* CreateComponentOfClass(std::string_view className, TComponent* owner);
+TComponent* CreateComponentOfClass(std::string_view className, TComponent& owner);
 
 }  // namespace rtl

@@ -1,15 +1,27 @@
 // TObject and TComponent: the ownership model of the toolkit.
 //
-// A component may have an owner. The owner destroys what it owns when it is
-// destroyed; a component destroyed on its own first detaches itself from its
-// owner, so nothing is destroyed twice. Components are created with new and
-// handed to their owner at construction; a component without an owner belongs
-// to whoever created it (hold it in a std::unique_ptr).
+// The ownership rule, for every object of the toolkit and of its users:
+//   - Every object has exactly one owner, and is destroyed once, through
+//     Free, which runs BeforeDestruction and then the destructors.
+//   - A component made with an owner belongs to it: Add<T>(owner, ...)
+//     makes it and returns a plain T*, which never owns. The owner destroys
+//     its components when it is destroyed. (A control also belongs to the
+//     control it is placed on, which destroys it too: whichever goes first
+//     takes it.)
+//   - An object made without an owner belongs to its maker, who holds it in
+//     an Owned<T>, the one owning handle: Add<T>(nullptr, ...) or
+//     MakeOwned<T>(...) gives one. Objects never live on the stack or in a
+//     plain pointer that is expected to destroy them.
+//   - An object destroyed before its owner first detaches itself from the
+//     owner (and from its parent control), so nothing is destroyed twice.
 #pragma once
 
+#include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/components/Events.h"
@@ -41,6 +53,13 @@ struct FreeDeleter {
 // Sole ownership of an object that is destroyed with Free.
 template <class T>
 using Owned = std::unique_ptr<T, FreeDeleter>;
+
+// Makes an object that its maker owns.
+template <class T, class... Args>
+  requires std::derived_from<T, TObject>
+Owned<T> MakeOwned(Args&&... args) {
+  return Owned<T>(new T(std::forward<Args>(args)...));
+}
 
 class TComponent : public TObject {
  public:
@@ -97,6 +116,20 @@ class TComponent : public TObject {
   bool destroying_ = false;
   mutable std::shared_ptr<bool> alive_;
 };
+
+// Makes a component of class T that owner owns; the pointer does not own it.
+template <class T, class... Args>
+  requires std::derived_from<T, TComponent>
+T* Add(TComponent& owner, Args&&... args) {
+  return new T(&owner, std::forward<Args>(args)...);
+}
+
+// Makes a component of class T without an owner: its maker owns it.
+template <class T, class... Args>
+  requires std::derived_from<T, TComponent>
+Owned<T> Add(std::nullptr_t, Args&&... args) {
+  return MakeOwned<T>(nullptr, std::forward<Args>(args)...);
+}
 
 // Converts obj to T, raising EInvalidCast ("Invalid class typecast") when it is not one.
 template <class T>

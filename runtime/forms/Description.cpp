@@ -273,7 +273,7 @@ void ApplyChildren(TCustomForm& form, TComponent& parent, const DescriptionNode&
       if (component == nullptr) throw EReadError("Inherited component " + child.name + " not found");
     } else {
       if (form.FindComponent(child.name) != nullptr) throw EReadError("A component named " + child.name + " already exists");
-      component = CreateComponentOfClass(child.className, &form);
+      component = CreateComponentOfClass(child.className, form);
       component->SetName(child.name);
       form.BindField(component);
       if (&parent != &form && !parent.AdoptChild(component)) {

@@ -91,7 +91,7 @@ class TCustomForm : public TWinControl, public IFormSite {
   // exception goes on to the caller.
   template <class T>
   static T* Create(TComponent* owner, HINST module) {
-    Owned<T> form(new T(owner));
+    Owned<T> form = MakeOwned<T>(owner);
     form->module_ = module;
     form->Construct();
     return form.release();

@@ -57,7 +57,7 @@ class BaseFormTest : public ::testing::Test {
   }
 
   rtl::TLabel* AddControl(std::int32_t tag, bool visible) {
-    auto* control = new rtl::TLabel(form_.get());
+    auto* control = rtl::Add<rtl::TLabel>(*form_);
     control->SetParent(form_.get());
     control->Tag = tag;
     control->SetVisible(visible);
@@ -73,7 +73,7 @@ class BaseFormTest : public ::testing::Test {
   }
 
   FakeHostContext host_;
-  rtl::Owned<rtl::TClientDataSet> rights_{new rtl::TClientDataSet(nullptr)};
+  rtl::Owned<rtl::TClientDataSet> rights_ = rtl::Add<rtl::TClientDataSet>(nullptr);
   rtl::Owned<GatedForm> form_;
 };
 

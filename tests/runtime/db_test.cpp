@@ -20,59 +20,59 @@ using rtl::Variant;
 
 class DbDataSet : public ::testing::Test {
  protected:
-  void SetUp() override { ds.SetPacket(SampleTable()); }
-  int Id() { return ds.FieldByName("Id")->AsInteger(); }
-  rtl::TClientDataSet ds{nullptr};
+  void SetUp() override { ds->SetPacket(SampleTable()); }
+  int Id() { return ds->FieldByName("Id")->AsInteger(); }
+  rtl::Owned<rtl::TClientDataSet> ds = rtl::Add<rtl::TClientDataSet>(nullptr);
 };
 
 TEST(DbClientDataSet, AnEmptyPacketOpensAtEofWithNullFields) {
   rtl::DataPacket packet;
   packet.AddField("password", rtl::ftString);
-  rtl::TClientDataSet ds(nullptr);
-  EXPECT_TRUE(ds.Data().IsNull()) << "no content yet";
-  ds.SetData(rtl::EncodeDataPacket(packet));
-  EXPECT_TRUE(ds.Active() && ds.Eof() && ds.Bof());
-  EXPECT_EQ(ds.RecNo(), 0u);
-  EXPECT_TRUE(ds.FieldByName("PASSWORD")->IsNull());
-  EXPECT_EQ(ds.FieldByName("password")->AsString(), "");
-  ds.Next();
-  EXPECT_TRUE(ds.Eof());
+  const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
+  EXPECT_TRUE(ds->Data().IsNull()) << "no content yet";
+  ds->SetData(rtl::EncodeDataPacket(packet));
+  EXPECT_TRUE(ds->Active() && ds->Eof() && ds->Bof());
+  EXPECT_EQ(ds->RecNo(), 0u);
+  EXPECT_TRUE(ds->FieldByName("PASSWORD")->IsNull());
+  EXPECT_EQ(ds->FieldByName("password")->AsString(), "");
+  ds->Next();
+  EXPECT_TRUE(ds->Eof());
 }
 
 TEST(DbClientDataSet, BadDataRaisesAndKeepsTheContent) {
-  rtl::TClientDataSet ds(nullptr);
-  EXPECT_THROW(ds.Open(), rtl::EDatabaseError) << "nothing to open yet";
-  ds.SetPacket(SampleTable());
-  ds.Next();
+  const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
+  EXPECT_THROW(ds->Open(), rtl::EDatabaseError) << "nothing to open yet";
+  ds->SetPacket(SampleTable());
+  ds->Next();
   for (const Variant& v : {Variant("VDPK"), Variant::Null(), Variant(), Variant(5)}) {
     try {
-      ds.SetData(v);
+      ds->SetData(v);
       ADD_FAILURE() << "expected EDatabaseError for a " << Variant::TypeName(v.Type());
     } catch (const rtl::EDatabaseError& e) {
       EXPECT_EQ(e.Message(), "Invalid data packet");
     }
   }
-  EXPECT_THROW(ds.SetData(rtl::ByteArray{'V', 'D', 'P', 'K'}), rtl::EDatabaseError);
-  EXPECT_EQ(ds.RecordCount(), 5u);
-  EXPECT_EQ(ds.RecNo(), 2u);
+  EXPECT_THROW(ds->SetData(rtl::ByteArray{'V', 'D', 'P', 'K'}), rtl::EDatabaseError);
+  EXPECT_EQ(ds->RecordCount(), 5u);
+  EXPECT_EQ(ds->RecNo(), 2u);
 }
 
 TEST_F(DbDataSet, DataHoldsEveryRowWhateverTheFilter) {
-  ds.SetFilter("Id = 2");
-  ds.SetFiltered(true);
-  rtl::TClientDataSet copy(nullptr);
-  copy.SetData(ds.Data());
-  EXPECT_EQ(VisibleIds(copy), (std::vector<int>{1, 2, 3, -5, 0}));
+  ds->SetFilter("Id = 2");
+  ds->SetFiltered(true);
+  const auto copy = rtl::Add<rtl::TClientDataSet>(nullptr);
+  copy->SetData(ds->Data());
+  EXPECT_EQ(VisibleIds(*copy), (std::vector<int>{1, 2, 3, -5, 0}));
 }
 
 TEST_F(DbDataSet, CursorMovesAndStopsAtTheEnds) {
   using D = rtl::TDataSet;
   // RecNo after each move, with B and E for Bof and Eof.
-  const auto state = [&] { return std::to_string(ds.RecNo()) + (ds.Bof() ? "B" : "") + (ds.Eof() ? "E" : ""); };
+  const auto state = [&] { return std::to_string(ds->RecNo()) + (ds->Bof() ? "B" : "") + (ds->Eof() ? "E" : ""); };
   std::string trace = state();
   for (void (D::*move)() : {&D::Prior, &D::Next, &D::Next, &D::Next, &D::Next, &D::Next, &D::Prior, &D::First,
                             &D::Last}) {
-    (ds.*move)();
+    ((*ds).*move)();
     trace.append(" ").append(state());
   }
   EXPECT_EQ(trace, "1B 1B 2 3 4 5 5E 4 1B 5E");
@@ -80,23 +80,23 @@ TEST_F(DbDataSet, CursorMovesAndStopsAtTheEnds) {
 }
 
 TEST_F(DbDataSet, ClosedDatasetsHaveNoCurrentRow) {
-  ds.Next();
-  ds.Close();
-  EXPECT_TRUE(ds.Eof() && ds.Bof());
-  EXPECT_EQ(ds.RecordCount(), 0u);
-  EXPECT_TRUE(ds.FieldByName("Id")->IsNull());
-  EXPECT_THROW(ds.Next(), rtl::EDatabaseError);
-  EXPECT_THROW(ds.Locate("Id", "1"), rtl::EDatabaseError);
-  ds.SetActive(true);
-  EXPECT_EQ(ds.RecordCount(), 5u);
+  ds->Next();
+  ds->Close();
+  EXPECT_TRUE(ds->Eof() && ds->Bof());
+  EXPECT_EQ(ds->RecordCount(), 0u);
+  EXPECT_TRUE(ds->FieldByName("Id")->IsNull());
+  EXPECT_THROW(ds->Next(), rtl::EDatabaseError);
+  EXPECT_THROW(ds->Locate("Id", "1"), rtl::EDatabaseError);
+  ds->SetActive(true);
+  EXPECT_EQ(ds->RecordCount(), 5u);
   EXPECT_EQ(Id(), 1);
 }
 
 TEST_F(DbDataSet, FieldsAreFoundWithoutRegardToCaseAndConvertTheirValues) {
-  EXPECT_EQ(ds.FindField("NAME"), ds.Fields(1));
-  EXPECT_EQ(ds.FieldByName("名称")->Index(), 6u);
-  EXPECT_THROW(ds.Fields(7), rtl::EDatabaseError);
-  EXPECT_THROW(ds.FieldByName("Nope"), rtl::EDatabaseError);
+  EXPECT_EQ(ds->FindField("NAME"), ds->Fields(1));
+  EXPECT_EQ(ds->FieldByName("名称")->Index(), 6u);
+  EXPECT_THROW(ds->Fields(7), rtl::EDatabaseError);
+  EXPECT_THROW(ds->FieldByName("Nope"), rtl::EDatabaseError);
   constexpr int kRaises = -999;  // AsInteger raises EConvertError
   const struct {
     std::size_t row;  // RecNo
@@ -110,8 +110,8 @@ TEST_F(DbDataSet, FieldsAreFoundWithoutRegardToCaseAndConvertTheirValues) {
       {4, "Name", "", 0},     {4, "Code", "03", 3},    {4, "Big", "-1", -1},    {4, "Score", "7", 7},
   };
   for (const auto& c : cases) {
-    for (ds.First(); ds.RecNo() != c.row;) ds.Next();
-    const rtl::TField* f = ds.FieldByName(c.field);
+    for (ds->First(); ds->RecNo() != c.row;) ds->Next();
+    const rtl::TField* f = ds->FieldByName(c.field);
     EXPECT_EQ(f->AsString(), c.text) << c.field << " of row " << c.row;
     if (c.integer == kRaises) {
       EXPECT_THROW(f->AsInteger(), rtl::EConvertError) << c.field << " of row " << c.row;
@@ -154,35 +154,35 @@ TEST_F(DbDataSet, LocateFindsTheFirstMatchingRow) {
       {"Flag", "false", {}, 2},
   };
   for (const auto& c : cases) {
-    ds.Last();
-    ds.Prior();  // on Id -5
-    const bool found = ds.Locate(c.field, c.key, c.options);
+    ds->Last();
+    ds->Prior();  // on Id -5
+    const bool found = ds->Locate(c.field, c.key, c.options);
     EXPECT_EQ(found, c.id != 99) << c.field << " = " << c.key.AsString();
     EXPECT_EQ(Id(), found ? c.id : -5) << c.field << " = " << c.key.AsString();
-    EXPECT_FALSE(ds.Eof());
+    EXPECT_FALSE(ds->Eof());
   }
-  EXPECT_THROW(ds.Locate("Nope", "1"), rtl::EDatabaseError);
-  EXPECT_THROW(ds.Locate("Id", Variant(rtl::ByteArray{1})), rtl::EDatabaseError);
+  EXPECT_THROW(ds->Locate("Nope", "1"), rtl::EDatabaseError);
+  EXPECT_THROW(ds->Locate("Id", Variant(rtl::ByteArray{1})), rtl::EDatabaseError);
 }
 
 TEST_F(DbDataSet, LocateSearchesOnlyTheVisibleRows) {
-  ds.SetFilter("Id <> 2");
-  ds.SetFiltered(true);
-  EXPECT_FALSE(ds.Locate("Name", "bob"));
-  EXPECT_TRUE(ds.Locate("Flag", "False"));
+  ds->SetFilter("Id <> 2");
+  ds->SetFiltered(true);
+  EXPECT_FALSE(ds->Locate("Name", "bob"));
+  EXPECT_TRUE(ds->Locate("Flag", "False"));
   EXPECT_EQ(Id(), 0);
-  EXPECT_EQ(ds.RecNo(), 4u);
+  EXPECT_EQ(ds->RecNo(), 4u);
 }
 
 TEST(DbClientDataSet, CaseFoldingSparesDoubleByteCharacters) {
   // 乤 and 丄 differ only in their second byte: 'a' against 'A'.
   rtl::DataPacket p;
   p.AddField("Id", rtl::ftInteger).AddField("Name", rtl::ftString).AppendRow({1, "乤"}).AppendRow({2, "a丄"});
-  rtl::TClientDataSet ds(nullptr);
-  ds.SetPacket(p);
-  EXPECT_FALSE(ds.Locate("Name", "丄", {rtl::loCaseInsensitive}));
-  EXPECT_TRUE(ds.Locate("Name", "A丄", {rtl::loCaseInsensitive}));
-  EXPECT_EQ(ds.FieldByName("Id")->AsInteger(), 2);
+  const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
+  ds->SetPacket(p);
+  EXPECT_FALSE(ds->Locate("Name", "丄", {rtl::loCaseInsensitive}));
+  EXPECT_TRUE(ds->Locate("Name", "A丄", {rtl::loCaseInsensitive}));
+  EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 2);
 }
 
 TEST(DbNumbers, DecimalTextRules) {
@@ -266,8 +266,8 @@ TEST_F(DbFilter, ShowsTheRowsEachExpressionPasses) {
        {2}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Shown(ds, c.filter), c.ids) << "filter: " << c.filter.substr(0, 40);
-    EXPECT_EQ(ds.RecordCount(), c.ids.size()) << "filter: " << c.filter.substr(0, 40);
+    EXPECT_EQ(Shown(*ds, c.filter), c.ids) << "filter: " << c.filter.substr(0, 40);
+    EXPECT_EQ(ds->RecordCount(), c.ids.size()) << "filter: " << c.filter.substr(0, 40);
   }
 }
 
@@ -303,7 +303,7 @@ TEST_F(DbFilter, InvalidExpressionsRaiseWithAReason) {
   };
   for (const auto& c : cases) {
     try {
-      Shown(ds, c.filter);
+      Shown(*ds, c.filter);
       ADD_FAILURE() << "expected EDatabaseError for: " << c.filter.substr(0, 40);
     } catch (const rtl::EDatabaseError& e) {
       EXPECT_NE(e.Message().find(c.reason), std::string::npos)
@@ -313,58 +313,58 @@ TEST_F(DbFilter, InvalidExpressionsRaiseWithAReason) {
 }
 
 TEST_F(DbFilter, AFailingChangeLeavesTheStateAsItWas) {
-  ds.SetFilter("Id > 0");
-  ds.SetFiltered(true);
-  ds.Next();
-  EXPECT_THROW(ds.SetFilter("Id >"), rtl::EDatabaseError);
-  EXPECT_EQ(ds.Filter(), "Id > 0");
-  EXPECT_TRUE(ds.Filtered());
-  EXPECT_EQ(ds.RecordCount(), 3u);
+  ds->SetFilter("Id > 0");
+  ds->SetFiltered(true);
+  ds->Next();
+  EXPECT_THROW(ds->SetFilter("Id >"), rtl::EDatabaseError);
+  EXPECT_EQ(ds->Filter(), "Id > 0");
+  EXPECT_TRUE(ds->Filtered());
+  EXPECT_EQ(ds->RecordCount(), 3u);
 
-  ds.SetFiltered(false);
-  ds.SetFilter("Missing = 1");  // not filtering: stored, not parsed
-  EXPECT_EQ(ds.Filter(), "Missing = 1");
-  EXPECT_THROW(ds.SetFiltered(true), rtl::EDatabaseError);
-  EXPECT_FALSE(ds.Filtered());
-  EXPECT_EQ(ds.RecordCount(), 5u);
+  ds->SetFiltered(false);
+  ds->SetFilter("Missing = 1");  // not filtering: stored, not parsed
+  EXPECT_EQ(ds->Filter(), "Missing = 1");
+  EXPECT_THROW(ds->SetFiltered(true), rtl::EDatabaseError);
+  EXPECT_FALSE(ds->Filtered());
+  EXPECT_EQ(ds->RecordCount(), 5u);
 }
 
 TEST_F(DbFilter, ChangesReevaluateFromTheFirstRow) {
-  ds.Last();
-  ds.SetFilter("Id >= 2");
-  EXPECT_EQ(ds.RecNo(), 5u) << "setting Filter while not filtered must not move the cursor";
-  ds.SetFiltered(true);
-  EXPECT_EQ(ds.RecNo(), 1u);
+  ds->Last();
+  ds->SetFilter("Id >= 2");
+  EXPECT_EQ(ds->RecNo(), 5u) << "setting Filter while not filtered must not move the cursor";
+  ds->SetFiltered(true);
+  EXPECT_EQ(ds->RecNo(), 1u);
   EXPECT_EQ(Id(), 2);
-  ds.Next();
-  ds.SetFilter("Id >= 3");
-  EXPECT_EQ(ds.RecordCount(), 1u);
+  ds->Next();
+  ds->SetFilter("Id >= 3");
+  EXPECT_EQ(ds->RecordCount(), 1u);
   EXPECT_EQ(Id(), 3);
-  ds.SetFiltered(false);
-  EXPECT_EQ(ds.RecordCount(), 5u);
+  ds->SetFiltered(false);
+  EXPECT_EQ(ds->RecordCount(), 5u);
   EXPECT_EQ(Id(), 1);
 }
 
 TEST(DbFilterContent, AFilterSetBeforeTheDataAppliesToIt) {
-  rtl::TClientDataSet ds(nullptr);
-  ds.SetFilter("Name = 'bob'");
-  ds.SetFiltered(true);  // no fields yet: only the syntax is checked
-  ds.SetPacket(SampleTable());
-  EXPECT_EQ(VisibleIds(ds), std::vector<int>{2});
+  const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
+  ds->SetFilter("Name = 'bob'");
+  ds->SetFiltered(true);  // no fields yet: only the syntax is checked
+  ds->SetPacket(SampleTable());
+  EXPECT_EQ(VisibleIds(*ds), std::vector<int>{2});
 
   rtl::DataPacket other;
   other.AddField("Id", rtl::ftInteger).AppendRow({7});
-  EXPECT_THROW(ds.SetPacket(other), rtl::EDatabaseError) << "the filter names a field the packet lacks";
-  EXPECT_EQ(VisibleIds(ds), std::vector<int>{2}) << "the previous content stays";
+  EXPECT_THROW(ds->SetPacket(other), rtl::EDatabaseError) << "the filter names a field the packet lacks";
+  EXPECT_EQ(VisibleIds(*ds), std::vector<int>{2}) << "the previous content stays";
 }
 
 TEST(DbFilterContent, DoubleByteNamesAreReadWhole) {
   // The second byte of 乚 is ']', which must not end a bracketed name.
   rtl::DataPacket p;
   p.AddField("乚", rtl::ftInteger).AddField("Id", rtl::ftInteger).AppendRow({1, 1}).AppendRow({2, 2});
-  rtl::TClientDataSet ds(nullptr);
-  ds.SetPacket(p);
-  for (const char* filter : {"[乚] = 2", "乚 = 2"}) EXPECT_EQ(Shown(ds, filter), std::vector<int>{2}) << filter;
+  const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
+  ds->SetPacket(p);
+  for (const char* filter : {"[乚] = 2", "乚 = 2"}) EXPECT_EQ(Shown(*ds, filter), std::vector<int>{2}) << filter;
 }
 
 }  // namespace

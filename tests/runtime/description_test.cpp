@@ -182,7 +182,7 @@ TEST(Descriptions, ApplyErrorsNameTheComponentAndProperty) {
       {"object lbl: TLabel\n object inner: TButton\n end\nend\n", "inner cannot be placed on lbl"},
   };
   for (const auto& c : cases) {
-    rtl::Owned<TDlg> form(new TDlg(nullptr));
+    const auto form = rtl::Add<TDlg>(nullptr);
     const DescriptionNode root = rtl::ParseDescription(std::string("object Dlg: TDlg\n") + c.body + "end\n");
     try {
       rtl::ApplyDescription(*form, root);

@@ -61,40 +61,40 @@ class Components : public ::testing::Test {
 
 TEST_F(Components, OwnerFreesEachOwnedComponentOnceWhileItIsWhole) {
   {
-    TComponent owner(nullptr);
-    auto* gone = new Probe(&owner, "gone");
-    auto* earlier = new Probe(&owner, "earlier");
-    auto* later = new Probe(&owner, "later");
+    const auto owner = rtl::Add<TComponent>(nullptr);
+    auto* gone = rtl::Add<Probe>(*owner, "gone");
+    auto* earlier = rtl::Add<Probe>(*owner, "earlier");
+    auto* later = rtl::Add<Probe>(*owner, "later");
     later->victim = earlier;  // the owner destroys later first
     rtl::Free(gone);
-    EXPECT_EQ(owner.ComponentCount(), 2u) << "a component destroyed first leaves its owner";
+    EXPECT_EQ(owner->ComponentCount(), 2u) << "a component destroyed first leaves its owner";
   }
   EXPECT_EQ(gLog, (Log{"before gone as Probe", "~gone", "before later as Probe", "~later", "before earlier as Probe",
                        "~earlier"}));
 }
 
 TEST_F(Components, NamesStayUniqueAmongAnOwnersComponentsAsTheyMove) {
-  auto first = std::make_unique<TComponent>(nullptr);
-  TComponent second(nullptr);
-  auto* unnamed = new TComponent(&second);
-  auto* moving = new Probe(first.get(), "m");
+  auto first = rtl::Add<TComponent>(nullptr);
+  const auto second = rtl::Add<TComponent>(nullptr);
+  auto* unnamed = rtl::Add<TComponent>(*second);
+  auto* moving = rtl::Add<Probe>(*first, "m");
   moving->SetName("Moving");
-  moving->SetOwner(&second);
+  moving->SetOwner(second.get());
   EXPECT_EQ(first->ComponentCount(), 0u);
-  EXPECT_EQ(second.FindComponent("moving"), moving);
-  EXPECT_EQ(second.FindComponent(""), nullptr) << "unnamed components are not found by the empty name";
+  EXPECT_EQ(second->FindComponent("moving"), moving);
+  EXPECT_EQ(second->FindComponent(""), nullptr) << "unnamed components are not found by the empty name";
   first.reset();
   EXPECT_TRUE(gLog.empty()) << "the old owner no longer destroys it";
   EXPECT_NO_THROW(moving->SetName("MOVING")) << "its own name in another case";
   EXPECT_THROW(unnamed->SetName("moving"), rtl::EComponentError);
   EXPECT_EQ(unnamed->Name(), "");
 
-  TComponent third(nullptr);
-  (new TComponent(&third))->SetName("Moving");
-  EXPECT_THROW(moving->SetOwner(&third), rtl::EComponentError);
-  EXPECT_EQ(moving->Owner(), &second);
+  const auto third = rtl::Add<TComponent>(nullptr);
+  rtl::Add<TComponent>(*third)->SetName("Moving");
+  EXPECT_THROW(moving->SetOwner(third.get()), rtl::EComponentError);
+  EXPECT_EQ(moving->Owner(), second.get());
   moving->SetOwner(nullptr);
-  EXPECT_EQ(second.ComponentCount(), 1u);
+  EXPECT_EQ(second->ComponentCount(), 1u);
   rtl::Free(moving);
 }
 
@@ -105,7 +105,7 @@ class TTestForm : public rtl::TForm {
   // A control owned by the form, on parent (the form by default).
   template <class T>
   T* Add(const std::string& name, TWinControl* parent = nullptr) {
-    auto* control = new T(this);
+    auto* control = rtl::Add<T>(*this);
     control->SetName(name);
     control->SetParent(parent != nullptr ? parent : this);
     return control;
@@ -123,11 +123,12 @@ class CountedEdit : public TEdit {
 TEST(Controls, ParentDestroysTheChildControlsNoOwnerDestroys) {
   CountedEdit::destroyed = 0;
   {
-    TWinControl panel(nullptr);
-    auto* inner = new TWinControl(nullptr);
-    inner->SetParent(&panel);
-    (new CountedEdit(nullptr))->SetParent(inner);
-    (new CountedEdit(nullptr))->SetParent(&panel);
+    const auto panel = rtl::Add<TWinControl>(nullptr);
+    // Each control without an owner is handed to its parent.
+    TWinControl* inner = rtl::Add<TWinControl>(nullptr).release();
+    inner->SetParent(panel.get());
+    rtl::Add<CountedEdit>(nullptr).release()->SetParent(inner);
+    rtl::Add<CountedEdit>(nullptr).release()->SetParent(panel.get());
   }
   EXPECT_EQ(CountedEdit::destroyed, 2);
 }
@@ -135,11 +136,11 @@ TEST(Controls, ParentDestroysTheChildControlsNoOwnerDestroys) {
 // A shown form with a panel holding an edit.
 struct PanelForm {
   PanelForm() {
-    form.Show();
-    panel = form.Add<TWinControl>("panel");
-    edit = form.Add<TEdit>("edit", panel);
+    form->Show();
+    panel = form->Add<TWinControl>("panel");
+    edit = form->Add<TEdit>("edit", panel);
   }
-  TTestForm form;
+  rtl::Owned<TTestForm> form = rtl::Add<TTestForm>(nullptr);
   TWinControl* panel;
   TEdit* edit;
 };
@@ -160,7 +161,7 @@ TEST(Focus, FollowsWhetherAControlCanTakeIt) {
       {"its panel destroyed", true, [](PanelForm& f) { rtl::Free(f.panel); }},
       {"hidden", false, [](PanelForm& f) { f.edit->SetVisible(false); }},
       {"in a disabled panel", false, [](PanelForm& f) { f.panel->SetEnabled(false); }},
-      {"on a form not shown", false, [](PanelForm& f) { f.form.Hide(); }},
+      {"on a form not shown", false, [](PanelForm& f) { f.form->Hide(); }},
       {"on no form", false, [](PanelForm& f) { f.edit->SetParent(nullptr); }},
   };
   for (const auto& c : cases) {
@@ -178,7 +179,7 @@ TEST(Focus, FollowsWhetherAControlCanTakeIt) {
         EXPECT_EQ(e.Message(), "Cannot focus a disabled or invisible window") << c.what;
       }
     }
-    EXPECT_EQ(f.form.ActiveControl(), nullptr) << c.what;
+    EXPECT_EQ(f.form->ActiveControl(), nullptr) << c.what;
   }
 }
 
@@ -222,23 +223,23 @@ TEST(TabOrder, NextDialogControlFollowsTheTabOrder) {
       {"nothing to focus", {{"a", "", -1, false}}, "(none)", "(none)"},
   };
   for (const auto& c : cases) {
-    TTestForm form;
-    form.Show();
+    const auto form = rtl::Add<TTestForm>(nullptr);
+    form->Show();
     for (const Ctl& ctl : c.controls) {
       if (*ctl.name == '-') {
-        rtl::Free(form.FindComponent(ctl.name + 1));
+        rtl::Free(form->FindComponent(ctl.name + 1));
         continue;
       }
-      TWinControl* parent = *ctl.parent != '\0' ? &rtl::As<TWinControl>(form.FindComponent(ctl.parent)) : nullptr;
+      TWinControl* parent = *ctl.parent != '\0' ? &rtl::As<TWinControl>(form->FindComponent(ctl.parent)) : nullptr;
       TWinControl* control =
-          ctl.container ? form.Add<TWinControl>(ctl.name, parent) : form.Add<TEdit>(ctl.name, parent);
+          ctl.container ? form->Add<TWinControl>(ctl.name, parent) : form->Add<TEdit>(ctl.name, parent);
       if (ctl.tabOrder >= 0) control->SetTabOrder(ctl.tabOrder);
       if (!ctl.container) control->TabStop = ctl.tabStop;
       control->SetEnabled(ctl.enabled);
       control->SetVisible(ctl.visible);
     }
-    EXPECT_EQ(Walk(form, 0, c.forward), c.forward) << c.what << " (forward)";
-    EXPECT_EQ(Walk(form, 1, c.backward), c.backward) << c.what << " (backward)";
+    EXPECT_EQ(Walk(*form, 0, c.forward), c.forward) << c.what << " (forward)";
+    EXPECT_EQ(Walk(*form, 1, c.backward), c.backward) << c.what << " (backward)";
   }
 }
 
@@ -246,12 +247,12 @@ TEST(TabOrder, NextDialogControlFollowsTheTabOrder) {
 // ("&Cancel", Cancel); every handler writes to the log; a has the focus.
 struct Dialog {
   Dialog() {
-    form.Show();
-    a = form.Add<TEdit>("a");
-    b = form.Add<TEdit>("b");
-    ok = form.Add<TButton>("ok");
+    form->Show();
+    a = form->Add<TEdit>("a");
+    b = form->Add<TEdit>("b");
+    ok = form->Add<TButton>("ok");
     ok->SetCaption("确定(&O)");
-    cancel = form.Add<TButton>("cancel");
+    cancel = form->Add<TButton>("cancel");
     cancel->SetCaption("&Cancel");
     cancel->Cancel = true;
     for (TWinControl* c : std::initializer_list<TWinControl*>{a, b, ok, cancel}) Watch(c);
@@ -268,9 +269,9 @@ struct Dialog {
     };
     c->OnClick = [this, name](rtl::TObject*) { log.push_back("click " + name); };
   }
-  void Press(rtl::Word key, rtl::TShiftState shift = {}) { form.HandleInput(KeyEvent(key, shift)); }
+  void Press(rtl::Word key, rtl::TShiftState shift = {}) { form->HandleInput(KeyEvent(key, shift)); }
 
-  TTestForm form;
+  rtl::Owned<TTestForm> form = rtl::Add<TTestForm>(nullptr);
   TEdit* a;
   TEdit* b;
   TButton* ok;
@@ -301,7 +302,7 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
       {"Esc passes over a hidden cancel button",
        [](Dialog& d) {
          d.cancel->SetVisible(false);
-         auto* other = d.form.Add<TButton>("other");
+         auto* other = d.form->Add<TButton>("other");
          other->Cancel = true;
          d.Watch(other);
          d.Press(rtl::VK_ESCAPE);
@@ -316,7 +317,7 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
        {"down a 13", "click ok"}, "a", ""},
       {"Alt+letter clicks the button with that accelerator", [](Dialog& d) { d.Press('X', kAlt); d.Press('O', kAlt); },
        {"click ok"}, "ok", ""},
-      {"typing goes to the edit, a double-byte character whole", [](Dialog& d) { d.form.HandleInput(TextEvent("ab中c")); },
+      {"typing goes to the edit, a double-byte character whole", [](Dialog& d) { d.form->HandleInput(TextEvent("ab中c")); },
        {"press a 97", "press a 98", "press a 99"}, "a", "ab中c"},
       {"Backspace removes a whole double-byte character",
        [](Dialog& d) { d.a->SetText("x中中"); d.Press(rtl::VK_BACK); d.Press(rtl::VK_BACK); },
@@ -324,12 +325,12 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
       {"clicks on a disabled control, another form's or none are ignored",
        [](Dialog& d) {
          d.ok->SetEnabled(false);
-         d.form.HandleInput(ClickEvent(d.ok));
-         d.form.HandleInput(ClickEvent(nullptr));
-         TTestForm other;
-         auto* foreign = other.Add<TButton>("foreign");
+         d.form->HandleInput(ClickEvent(d.ok));
+         d.form->HandleInput(ClickEvent(nullptr));
+         const auto other = rtl::Add<TTestForm>(nullptr);
+         auto* foreign = other->Add<TButton>("foreign");
          d.Watch(foreign);
-         d.form.HandleInput(ClickEvent(foreign));
+         d.form->HandleInput(ClickEvent(foreign));
        },
        {}, "a", ""},
   };
@@ -337,7 +338,7 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
     Dialog d;
     c.act(d);
     EXPECT_EQ(d.log, c.log) << c.what;
-    EXPECT_EQ(d.form.FocusName(), c.focus) << c.what;
+    EXPECT_EQ(d.form->FocusName(), c.focus) << c.what;
     EXPECT_EQ(d.a->Text(), c.textOfA) << c.what;
   }
 }
@@ -351,18 +352,18 @@ TEST(Input, MaxLengthAcceleratorsAndPasswordDisplayCountCharactersNotBytes) {
   for (const auto& c : cases) {
     Dialog d;
     d.a->MaxLength = c.max;
-    d.form.HandleInput(TextEvent(c.typed));
+    d.form->HandleInput(TextEvent(c.typed));
     EXPECT_EQ(d.a->Text(), c.text) << "MaxLength " << c.max << ", typed " << c.typed;
   }
-  TButton button(nullptr);
+  const auto button = rtl::Add<TButton>(nullptr);
   for (const auto& [caption, letter] : {std::pair{"确定(&o)", 'O'}, {"a&&b", '\0'}, {"&&&x", 'X'}, {"end&", '\0'}}) {
-    button.SetCaption(caption);
-    EXPECT_EQ(button.Accelerator(), letter) << caption;
+    button->SetCaption(caption);
+    EXPECT_EQ(button->Accelerator(), letter) << caption;
   }
-  TEdit edit(nullptr);
-  edit.PasswordChar = '*';
-  edit.SetText("a中\x81'");
-  EXPECT_EQ(edit.DisplayText(), "****");
+  const auto edit = rtl::Add<TEdit>(nullptr);
+  edit->PasswordChar = '*';
+  edit->SetText("a中\x81'");
+  EXPECT_EQ(edit->DisplayText(), "****");
 }
 
 // Typing through a form whose front end counts the refusals.
@@ -379,7 +380,7 @@ TEST_F(Typing, ControlCharactersAreRefusedAudiblyAndNeverJoinTheText) {
   for (const auto& c : cases) {
     Dialog d;
     const int before = frontEnd.Beeps();
-    d.form.HandleInput(TextEvent(c.typed));
+    d.form->HandleInput(TextEvent(c.typed));
     EXPECT_EQ(d.a->Text(), c.text) << ::testing::PrintToString(std::string(c.typed));
     EXPECT_EQ(frontEnd.Beeps() - before, c.beeps) << ::testing::PrintToString(std::string(c.typed));
   }
@@ -405,7 +406,7 @@ TEST_F(Typing, TextGrowsLinearlyUpToTheEditsLimit) {
     d.a->MaxLength = maxLength;
     const int before = frontEnd.Beeps();
     const double start = Now();
-    d.form.HandleInput(TextEvent(typed));
+    d.form->HandleInput(TextEvent(typed));
     const double took = Now() - start;
     EXPECT_LT(took, 1.0) << "MaxLength " << maxLength << ": 200,000 characters took " << took << " s";
     const std::size_t expected = maxLength == 0 ? TEdit::kDefaultMaxLength : typed.size();
@@ -422,7 +423,7 @@ TEST_F(FormLifetime, HandlerExceptionsGoToTheApplicationsDefaultHandling) {
   d.ok->OnClick = [](rtl::TObject*) { rtl::GbkToWide("ab\x81"); };
   d.cancel->OnClick = [](rtl::TObject*) { throw 5; };
   ::testing::internal::CaptureStderr();
-  EXPECT_NO_THROW(d.form.HandleInput(ClickEvent(d.ok)));
+  EXPECT_NO_THROW(d.form->HandleInput(ClickEvent(d.ok)));
   EXPECT_NO_THROW(d.Press(rtl::VK_ESCAPE));
   const std::string detail = ::testing::internal::GetCapturedStderr();
   ASSERT_EQ(frontEnd.Messages().size(), 2u);
@@ -435,15 +436,15 @@ TEST_F(FormLifetime, HandlerExceptionsGoToTheApplicationsDefaultHandling) {
 
 TEST_F(FormLifetime, DestroyEventRunsWhileTheControlsExistAndItsErrorIsReported) {
   CountedEdit::destroyed = 0;
-  auto* form = new TTestForm(rtl::Application);
+  auto* form = rtl::Add<TTestForm>(*rtl::Application);
   form->Show();
-  auto* rights = new rtl::TObjectList;  // owns a control placed on the form, as a rights list does
+  auto rights = rtl::MakeOwned<rtl::TObjectList>();  // owns a control placed on the form, as a rights list does
   rights->Add(form->Add<CountedEdit>("gated"));
   form->Add<CountedEdit>("plain")->SetFocus();
   bool sawControls = false;
   form->OnDestroy = [&](rtl::TObject*) {
     sawControls = form->FindComponent("gated") != nullptr && form->Controls().size() == 2;
-    rtl::Free(rights);
+    rights.reset();
     throw rtl::EDatabaseError("cleanup failed", "清理失败");
   };
   rtl::Free(form);
@@ -459,7 +460,7 @@ class Modal : public velmora::test::FrontEndTest {
  protected:
   // A form owned by the application with an edit and a button ok (mrOk).
   TTestForm* NewForm() {
-    auto* form = new TTestForm(rtl::Application);
+    auto* form = rtl::Add<TTestForm>(*rtl::Application);
     edit = form->Add<TEdit>("edit");
     ok = form->Add<TButton>("ok");
     ok->ModalResult = rtl::mrOk;
@@ -470,7 +471,7 @@ class Modal : public velmora::test::FrontEndTest {
 };
 
 TEST_F(Modal, RefusesAVisibleFormAndRunsOnlyWithAFrontEnd) {
-  rtl::Owned<TTestForm> form(NewForm());
+  TTestForm* form = NewForm();
   form->Show();
   try {
     form->ShowModal();
@@ -483,6 +484,7 @@ TEST_F(Modal, RefusesAVisibleFormAndRunsOnlyWithAFrontEnd) {
   EXPECT_THROW(form->ShowModal(), rtl::EInvalidOperation);
   EXPECT_FALSE(form->Visible() || form->Modal());
   EXPECT_EQ(frontEnd.Runs(), 0);
+  rtl::Free(form);
 }
 
 // A handler that destroys form, whatever its arguments.

@@ -83,7 +83,7 @@ TEST_P(EntryPoints, CreateModuleWithANullOutAddressFailsWritingNothing) {
 
 // SetUp loads the library afresh, so no CreateModule has run in it yet.
 TEST_P(EntryPoints, FreeModuleBeforeAnyCreateModuleReturnsZeroAndLooksAtNothing) {
-  auto* foreign = new ForeignForm(rtl::Application);
+  auto* foreign = rtl::Add<ForeignForm>(*rtl::Application);
   rtl::TCustomForm* garbage = SentinelForm();
   rtl::TCustomForm* live = foreign;
   for (rtl::TCustomForm** address : {static_cast<rtl::TCustomForm**>(nullptr), &garbage, &live}) {
@@ -113,8 +113,8 @@ TEST_P(EntryPoints, FreeModuleRefusesAStaleOrForeignReferenceDestroyingNothing) 
   rtl::TCustomForm* kept = NewDialog();
   rtl::TCustomForm* stale = NewDialog();
   FreeDialog(stale);  // made while kept was alive, so kept cannot reuse its address
-  auto* foreignOwned = new ForeignForm(rtl::Application);
-  const rtl::Owned<ForeignForm> unowned(new ForeignForm(nullptr));
+  auto* foreignOwned = rtl::Add<ForeignForm>(*rtl::Application);
+  const auto unowned = rtl::Add<ForeignForm>(nullptr);
   for (rtl::TCustomForm* reference :
        {stale, static_cast<rtl::TCustomForm*>(foreignOwned), static_cast<rtl::TCustomForm*>(unowned.get())}) {
     rtl::TCustomForm* variable = reference;
