@@ -1,7 +1,5 @@
 // The hashed change-password dialog end to end: the built library, the
 // reference host's automation servers and a temporary SQLite database.
-#include <algorithm>
-#include <cctype>
 
 #include "host/AutomationServers.h"
 #include "host/Encoding.h"
@@ -62,15 +60,9 @@ TEST_P(SuccessfulChange, StoresTheLowerCaseDigestOfTheTrimmedNewPasswordAndClose
   EXPECT_EQ(log_.passwordWrites, 1);
 }
 
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Entries, SuccessfulChange,
-    ::testing::Values(ChangeCase{"UpperCaseStoredDigest", Upper(host::Md5Hex("old")), "old", "new", "new", "new"},
+    ::testing::Values(ChangeCase{"UpperCaseStoredDigest", rtl::UpperCase(host::Md5Hex("old")), "old", "new", "new", "new"},
                       ChangeCase{"BlanksAroundOldIgnored", host::Md5Hex("old"), "  old ", "new", "new", "new"},
                       ChangeCase{"BlanksAroundNewIgnored", host::Md5Hex("old"), "old", "  new ", " new", "new"},
                       ChangeCase{"ChineseHashedAsGbk", host::Md5Hex("旧密码"), "旧密码", "新密码", "新密码", "新密码"}),
