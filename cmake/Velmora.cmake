@@ -1,6 +1,9 @@
 # Common compile settings for every Velmora target.
 set(VELMORA_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-    -Wnon-virtual-dtor -Woverloaded-virtual -Werror)
+    -Wnon-virtual-dtor -Woverloaded-virtual)
+if(VELMORA_WERROR)
+  list(APPEND VELMORA_WARNINGS -Werror)
+endif()
 
 if(VELMORA_SANITIZE)
   set(VELMORA_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -10,7 +13,17 @@ endif()
 
 # Narrow literals are GBK bytes at run time; the sources stay readable UTF-8.
 function(velmora_target target)
-  target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS} -fexec-charset=GBK)
+  target_compile_options(${target} PRIVATE ${VELMORA_WARNINGS})
+  if(NOT VELMORA_LINT)
+    target_compile_options(${target} PRIVATE -fexec-charset=GBK)
+  endif()
+endfunction()
+
+# velmora_generated_sources(<name> <files...>): files generated in this folder
+# that the linter needs before it reads the sources.
+function(velmora_generated_sources name)
+  add_custom_target(${name} DEPENDS ${ARGN})
+  add_dependencies(velmora_generated ${name})
 endfunction()
 
 # A plug-in or platform library: only what is marked for export leaves it.
