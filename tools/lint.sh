@@ -6,7 +6,8 @@
 #
 # clang cannot compile narrow literals to GBK, so the linter reads a build
 # folder of its own (build-lint/) configured with clang and VELMORA_LINT=ON,
-# where literals stay UTF-8; only the generated sources are built there. A
+# where literals stay UTF-8; only the generated sources are built there. The
+# fuzz targets have a configuration of their own (build-lint/fuzz/). A
 # translation unit that passed is remembered with the hash of everything it
 # was linted against, so a second run lints only what changed.
 set -euo pipefail
@@ -26,9 +27,15 @@ fi
 echo "Formatting: $(clang-format --version | head -1), ${#sources[@]} files"
 clang-format --dry-run --Werror "${sources[@]}"
 
-CC=clang CXX=clang++ cmake -S . -B "$LINT_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_LINT=ON \
-  -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON -DVELMORA_SANITIZE=OFF -DVELMORA_WERROR=OFF >/dev/null
-cmake --build "$LINT_DIR" -j "$JOBS" --target velmora_generated >/dev/null
+configure() {  # configure <dir> [cmake options]
+  local dir=$1
+  shift
+  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_LINT=ON \
+    -DVELMORA_SANITIZE=OFF -DVELMORA_WERROR=OFF "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS" --target velmora_generated >/dev/null
+}
+configure "$LINT_DIR" -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON -DVELMORA_FUZZ=OFF
+configure "$LINT_DIR/fuzz" -DVELMORA_FUZZ=ON
 
 # What every unit is linted against: the linter, its checks, every header.
 mapfile -t headers < <(printf '%s\n' "${sources[@]}" | grep -v '\.cpp$'; find "$LINT_DIR" -path '*/generated/*' -type f | sort)
@@ -37,11 +44,12 @@ export LINT_DIR LINT_KEY
 mkdir -p "$LINT_DIR/tidy-passed"
 
 lint_unit() {
-  local stamp
+  local stamp database=$LINT_DIR
+  [[ $1 == tests/fuzz/* ]] && database=$LINT_DIR/fuzz
   stamp=$LINT_DIR/tidy-passed/$({ echo "$LINT_KEY"; cat "$1"; } | sha256sum | cut -c1-64)
   [ -e "$stamp" ] && return 0
   local out
-  if out=$(clang-tidy -p "$LINT_DIR" --quiet "$1" 2>&1); then
+  if out=$(clang-tidy -p "$database" --quiet "$1" 2>&1); then
     touch "$stamp"
     return 0
   fi

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   try {
-    const rtl::Owned<TFuzzForm> form(new TFuzzForm());
+    const auto form = rtl::MakeOwned<TFuzzForm>();
     rtl::ApplyDescription(*form, root);
   } catch (const rtl::Exception&) {
   }
