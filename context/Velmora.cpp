@@ -25,7 +25,7 @@
 #include "context/UGlobalValue.h"
 #include "context/UGlobalValueClass.h"
 #include "context/dxPSRes.h"
-#include "runtime/except/SafeCall.h"
+#include "runtime/boundary/SafeCall.h"
 #include "runtime/forms/Application.h"
 #include "contract/VelmoraContract.h"
 #include "runtime/plugin/LibraryMain.h"

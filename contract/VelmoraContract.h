@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "runtime/except/SafeCall.h"
+#include "runtime/boundary/SafeCall.h"
 #include "runtime/variant/Variant.h"
 
 namespace rtl {

@@ -5,7 +5,7 @@
 #include "host/AutomationServers.h"
 #include "host/ContextHost.h"
 #include "runtime/except/Exceptions.h"
-#include "runtime/except/UserMessage.h"
+#include "runtime/boundary/UserMessage.h"
 #include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"

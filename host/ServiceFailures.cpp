@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "runtime/except/UserMessage.h"
+#include "runtime/boundary/UserMessage.h"
 #include "runtime/text/Gbk.h"
 
 namespace host {

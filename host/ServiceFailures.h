@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "runtime/dispatch/AutoObject.h"
-#include "runtime/except/SafeCall.h"
+#include "runtime/boundary/SafeCall.h"
 
 namespace host {
 

@@ -14,6 +14,7 @@ cd "$(dirname "$0")/.."
 LAYERS=(
   "runtime/except"
   "runtime/text"
+  "runtime/boundary"
   "runtime/units"
   "runtime/module"
   "runtime/variant"

@@ -11,7 +11,8 @@
 //   - An object made without an owner belongs to its maker, who holds it in
 //     an Owned<T>, the one owning handle: Add<T>(nullptr, ...) or
 //     MakeOwned<T>(...) gives one. Objects never live on the stack or in a
-//     plain pointer that is expected to destroy them.
+//     plain pointer that is expected to destroy them. The one exception is
+//     the application object, which is never destroyed (forms/Application.h).
 //   - An object destroyed before its owner first detaches itself from the
 //     owner (and from its parent control), so nothing is destroyed twice.
 #pragma once

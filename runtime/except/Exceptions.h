@@ -3,9 +3,9 @@
 // wrong for standard error and the developer (what() returns it), and what
 // the person is to be told, in Chinese (GBK). A raiser that knows what to
 // tell the person gives that text; otherwise the person gets the general
-// text of the exception's class (UserMessage.h). A few exceptions carry a
+// text of the exception's class (boundary/UserMessage.h). A few exceptions carry a
 // COM-style result code as well. Exceptions never cross a plug-in's exported
-// entry points: see SafeCall.h.
+// entry points: see boundary/SafeCall.h.
 #pragma once
 
 #include <cstdint>

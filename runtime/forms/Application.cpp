@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "runtime/except/Exceptions.h"
-#include "runtime/except/UserMessage.h"
+#include "runtime/boundary/UserMessage.h"
 #include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/units/NoDestructor.h"

@@ -10,8 +10,8 @@
 #include <span>
 
 #include "runtime/components/Component.h"
+#include "runtime/boundary/SafeCall.h"
 #include "runtime/dispatch/Apartment.h"
-#include "runtime/except/SafeCall.h"
 #include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
 #include "runtime/module/Module.h"

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "runtime/except/Exceptions.h"
-#include "runtime/except/UserMessage.h"
 #include "runtime/text/CodePage936.h"
 #include "runtime/text/GbkTable.h"
 #include "runtime/text/Unicode.h"
@@ -84,5 +83,7 @@ std::size_t GbkDisplayWidth(std::string_view gbk) {
   }
   return width;
 }
+
+AnsiString PersonText(const char8_t* text) { return Utf8ToGbk(reinterpret_cast<const char*>(text)); }
 
 }  // namespace rtl

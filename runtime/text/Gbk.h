@@ -35,4 +35,12 @@ std::size_t GbkLastCharLength(std::string_view gbk);
 // Columns a terminal needs to show the text: 2 for a double-byte character.
 std::size_t GbkDisplayWidth(std::string_view gbk);
 
+// Texts for the person stand in the runtime's sources as u8 literals, since
+// the fuzzing build's compiler cannot encode narrow literals as GBK; this
+// makes them GBK.
+AnsiString PersonText(const char8_t* text);
+
+// What the person is told of text whose bytes are no characters.
+inline constexpr const char8_t* kUnreadableText = u8"文字中含有无法识别的字符。";
+
 }  // namespace rtl

@@ -1,7 +1,7 @@
 #include "runtime/text/Unicode.h"
 
 #include "runtime/except/Exceptions.h"
-#include "runtime/except/UserMessage.h"
+#include "runtime/text/Gbk.h"
 
 namespace rtl {
 

@@ -9,7 +9,7 @@
 
 #include "runtime/variant/ComPtr.h"
 #include "runtime/except/HResult.h"
-#include "runtime/except/SafeCall.h"
+#include "runtime/boundary/SafeCall.h"
 #include "runtime/text/Text.h"
 
 namespace rtl {

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "runtime/except/Exceptions.h"
-#include "runtime/except/SafeCall.h"
-#include "runtime/except/UserMessage.h"
+#include "runtime/boundary/SafeCall.h"
+#include "runtime/boundary/UserMessage.h"
 #include "runtime/module/Module.h"
 #include "runtime/plugin/PluginLibrary.h"
 #include "runtime/module/ResString.h"

@@ -6,17 +6,10 @@
 
 #include <exception>
 
+#include "runtime/text/Gbk.h"
 #include "runtime/text/Text.h"
 
 namespace rtl {
-
-// Texts for the person stand in the runtime's sources as u8 literals, since
-// the fuzzing build's compiler cannot encode narrow literals as GBK; this
-// makes them GBK.
-AnsiString PersonText(const char8_t* text);
-
-// What the person is told of text whose bytes are no characters.
-inline constexpr const char8_t* kUnreadableText = u8"文字中含有无法识别的字符。";
 
 AnsiString UserMessageOf(const std::exception& e);
 

@@ -1,8 +1,8 @@
-#include "runtime/except/SafeCall.h"
+#include "runtime/boundary/SafeCall.h"
 
 #include <cstdio>
 
-#include "runtime/except/UserMessage.h"
+#include "runtime/boundary/UserMessage.h"
 
 namespace rtl {
 

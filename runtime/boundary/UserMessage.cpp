@@ -1,4 +1,4 @@
-#include "runtime/except/UserMessage.h"
+#include "runtime/boundary/UserMessage.h"
 
 #include <new>
 
@@ -27,8 +27,6 @@ const char8_t* GeneralTextOf(const std::exception& e) {
 }
 
 }  // namespace
-
-AnsiString PersonText(const char8_t* text) { return Utf8ToGbk(reinterpret_cast<const char*>(text)); }
 
 AnsiString UserMessageOf(const std::exception& e) {
   if (const auto* own = dynamic_cast<const Exception*>(&e); own != nullptr && !own->UserMessage().empty()) {
