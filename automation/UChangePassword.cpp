@@ -143,9 +143,10 @@ void TFrmCP::BtnModifyClick(rtl::TObject*) {
   }
   try {
     const rtl::AnsiString hex = HexDigestOf(EdtNewPass->Text());
-    rtl::AnsiString statement = (rtl::Variant("Update P_User Set PassWord ='" + hex + "'" + " Where UserCode = " + "'") +
-                                 QuotedUserID() + rtl::Variant("'"))
-                                    .AsString();
+    rtl::AnsiString statement =
+        (rtl::Variant("Update P_User Set PassWord ='" + hex + "'" + " Where UserCode = " + "'") + QuotedUserID() +
+         rtl::Variant("'"))
+            .AsString();
     rtl::InvokeWithRefs(DataCtlObj, TarnCore::DataCtl::Execsql, {rtl::TextRef(statement)});
   } catch (...) {
     Alert("密码修改出现错误！");

@@ -49,7 +49,6 @@ class TFrmCP : public rtl::TForm {
   void BtnModifyClick(rtl::TObject* sender);
   void BtnCancelClick(rtl::TObject* sender);
 
-
  private:
   void WrongOldPassword();
   std::int32_t errorCount_ = 0;

@@ -45,9 +45,10 @@ using namespace automation;
 
 extern "C" {
 
-VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t,
-                                                      std::int32_t, std::int32_t, std::int32_t, std::int32_t* kind) {
-  return Library.EntryPoint([&] { FrmCP = rtl::HandOutForm<TFrmCP>(HInstance, form, kind, velmora::AutomationDisplayKind); });
+VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t, std::int32_t,
+                                                      std::int32_t, std::int32_t, std::int32_t* kind) {
+  return Library.EntryPoint(
+      [&] { FrmCP = rtl::HandOutForm<TFrmCP>(HInstance, form, kind, velmora::AutomationDisplayKind); });
 }
 
 VELMORA_EXPORT std::int32_t VELMORA_CALL FreeModule(rtl::TCustomForm** form) {

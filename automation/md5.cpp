@@ -42,21 +42,21 @@ MD5_INLINE void EncodeWords(std::uint8_t* out, const std::uint32_t* words, std::
 // Each step keeps the critical path (through b, the newest word) short: the
 // constant, the message word and any term that does not involve b are added
 // to a first. G's select is split into two disjoint terms for that reason.
-#define MD5_STEP_F(a, b, c, d, x, k, s)  \
-  a += (x) + (k);                        \
-  a += (d) ^ ((b) & ((c) ^ (d)));        \
+#define MD5_STEP_F(a, b, c, d, x, k, s) \
+  a += (x) + (k);                       \
+  a += (d) ^ ((b) & ((c) ^ (d)));       \
   a = std::rotl(a, s) + (b)
-#define MD5_STEP_G(a, b, c, d, x, k, s)  \
-  a += (x) + (k) + (~(d) & (c));         \
-  a += (d) & (b);                        \
+#define MD5_STEP_G(a, b, c, d, x, k, s) \
+  a += (x) + (k) + (~(d) & (c));        \
+  a += (d) & (b);                       \
   a = std::rotl(a, s) + (b)
-#define MD5_STEP_H(a, b, c, d, x, k, s)  \
-  a += (x) + (k);                        \
-  a += ((c) ^ (d)) ^ (b);                \
+#define MD5_STEP_H(a, b, c, d, x, k, s) \
+  a += (x) + (k);                       \
+  a += ((c) ^ (d)) ^ (b);               \
   a = std::rotl(a, s) + (b)
-#define MD5_STEP_I(a, b, c, d, x, k, s)  \
-  a += (x) + (k);                        \
-  a += (c) ^ ((b) | ~(d));               \
+#define MD5_STEP_I(a, b, c, d, x, k, s) \
+  a += (x) + (k);                       \
+  a += (c) ^ ((b) | ~(d));              \
   a = std::rotl(a, s) + (b)
 
 // The standard's transform of one 64-byte block into the state.

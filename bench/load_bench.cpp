@@ -10,9 +10,9 @@
 #include "context/DevStrConvert.h"
 #include "context/UGlobalValue.h"
 #include "host/ModuleLoader.h"
-#include "suite/cxClasses.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
+#include "suite/cxClasses.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
 // Velmora's digest against OpenSSL's on the same inputs in the same run.
 #define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/md5.h>
-
 #include <benchmark/benchmark.h>
+#include <openssl/md5.h>
 
 #include <cstdint>
 #include <vector>

@@ -10,18 +10,23 @@ constinit rtl::UnitCounter InitCount;
 
 // The record arrays of the table's units, by unit number.
 const rtl::TResStringRec* const kUnitRecords[] = {
-    suite::Cxexportstrs::Strings,     suite::Cxlibrarystrs::Strings,       suite::Cxgridstrs::Strings,
-    suite::Cxgridpopupmenuconsts::Strings, suite::Cxfilterconsts::Strings, suite::Cxdataconsts::Strings,
-    suite::Cxfiltercontrolstrs::Strings, suite::Cxeditconsts::Strings,     suite::Dxbarstrs::Strings,
-    dxExtCtrlsStrs::Strings,          dxPSRes::Strings,
+    suite::Cxexportstrs::Strings,
+    suite::Cxlibrarystrs::Strings,
+    suite::Cxgridstrs::Strings,
+    suite::Cxgridpopupmenuconsts::Strings,
+    suite::Cxfilterconsts::Strings,
+    suite::Cxdataconsts::Strings,
+    suite::Cxfiltercontrolstrs::Strings,
+    suite::Cxeditconsts::Strings,
+    suite::Dxbarstrs::Strings,
+    dxExtCtrlsStrs::Strings,
+    dxPSRes::Strings,
 };
 static_assert(std::size(kUnitRecords) == ChineseTexts::UnitCount);
 
 }  // namespace
 
-const rtl::TResStringRec* RecordOf(const ChineseTexts::Entry& entry) {
-  return &kUnitRecords[entry.unit][entry.index];
-}
+const rtl::TResStringRec* RecordOf(const ChineseTexts::Entry& entry) { return &kUnitRecords[entry.unit][entry.index]; }
 
 void DevStrConvertInitialization() {
   if (!InitCount.Enter()) return;

@@ -25,9 +25,9 @@
 #include "context/UGlobalValue.h"
 #include "context/UGlobalValueClass.h"
 #include "context/dxPSRes.h"
+#include "contract/VelmoraContract.h"
 #include "runtime/boundary/SafeCall.h"
 #include "runtime/forms/Application.h"
-#include "contract/VelmoraContract.h"
 #include "runtime/plugin/LibraryMain.h"
 #include "runtime/plugin/PluginLibrary.h"
 #include "runtime/units/Units.h"
@@ -68,8 +68,8 @@ using namespace context;
 
 extern "C" {
 
-VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t,
-                                                      std::int32_t, std::int32_t, std::int32_t, THostContext* host,
+VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, std::int32_t, std::int32_t, std::int32_t,
+                                                      std::int32_t, std::int32_t, THostContext* host,
                                                       std::int32_t* kind) {
   return Library.EntryPoint([&] {
     rtl::CheckOut(form);

@@ -110,8 +110,8 @@ extern "C" {
 // Context edition: (form reference out, five ignored values, the host's
 // context, display kind out).
 using CreateModuleContextFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm** form, std::int32_t, std::int32_t,
-                                                          std::int32_t, std::int32_t, std::int32_t,
-                                                          THostContext* host, std::int32_t* displayKind);
+                                                          std::int32_t, std::int32_t, std::int32_t, THostContext* host,
+                                                          std::int32_t* displayKind);
 // Automation edition: (form reference out, five ignored values, display kind out).
 using CreateModuleAutomationFn = std::int32_t(VELMORA_CALL*)(rtl::TCustomForm** form, std::int32_t, std::int32_t,
                                                              std::int32_t, std::int32_t, std::int32_t,

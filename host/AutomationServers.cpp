@@ -19,11 +19,13 @@ class FuncStorage final : public rtl::TAutoObject {
     const rtl::WideString code = rtl::Utf8ToWide(user.code);
     AddMember(TarnCore::FuncStorage::UserName, 0, [name](std::span<rtl::Variant>) { return rtl::Variant(name); });
     AddMember(TarnCore::FuncStorage::UserID, 0, [code](std::span<rtl::Variant>) { return rtl::Variant(code); });
-    AddMember(TarnCore::FuncStorage::alert, 1, ReportingFailures(TarnCore::FuncStorage::alert, [](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::FuncStorage::alert, 1,
+              ReportingFailures(TarnCore::FuncStorage::alert, [](std::span<rtl::Variant> args) {
                 ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Warning);
                 return rtl::Variant();
               }));
-    AddMember(TarnCore::FuncStorage::prompt, 1, ReportingFailures(TarnCore::FuncStorage::prompt, [](std::span<rtl::Variant> args) {
+    AddMember(TarnCore::FuncStorage::prompt, 1,
+              ReportingFailures(TarnCore::FuncStorage::prompt, [](std::span<rtl::Variant> args) {
                 ShowHostMessage(TextArg(args, 0), rtl::TMsgKind::Information);
                 return rtl::Variant();
               }));
@@ -33,23 +35,26 @@ class FuncStorage final : public rtl::TAutoObject {
 class DataCtl final : public rtl::TAutoObject {
  public:
   DataCtl(Database& db, SessionLog& log) {
-    AddMember(TarnCore::DataCtl::Opensql, 1, ReportingFailures(TarnCore::DataCtl::Opensql, [&db](std::span<rtl::Variant> args) {
-      TextArg(args, 0);  // a type check: the statement must be text
-      const Table table = QueryWide(db, args[0].Target().AsWideString());
-      rtl::DataPacket packet;
-      for (const std::string& column : table.columns) packet.AddField(rtl::Utf8ToGbk(column), rtl::ftString);
-      for (const Row& row : table.rows) {
-        rtl::Row values;
-        for (const Cell& cell : row) values.push_back(cell ? rtl::Variant(rtl::Utf8ToGbk(*cell)) : rtl::Variant::Null());
-        packet.AppendRow(values);
-      }
-      return rtl::Variant(rtl::EncodeDataPacket(packet));
-    }));
-    AddMember(TarnCore::DataCtl::Execsql, 1, ReportingFailures(TarnCore::DataCtl::Execsql, [&db, &log](std::span<rtl::Variant> args) {
-      TextArg(args, 0);
-      ExecuteWide(db, args[0].Target().AsWideString(), log);
-      return rtl::Variant();
-    }));
+    AddMember(TarnCore::DataCtl::Opensql, 1,
+              ReportingFailures(TarnCore::DataCtl::Opensql, [&db](std::span<rtl::Variant> args) {
+                TextArg(args, 0);  // a type check: the statement must be text
+                const Table table = QueryWide(db, args[0].Target().AsWideString());
+                rtl::DataPacket packet;
+                for (const std::string& column : table.columns) packet.AddField(rtl::Utf8ToGbk(column), rtl::ftString);
+                for (const Row& row : table.rows) {
+                  rtl::Row values;
+                  for (const Cell& cell : row)
+                    values.push_back(cell ? rtl::Variant(rtl::Utf8ToGbk(*cell)) : rtl::Variant::Null());
+                  packet.AppendRow(values);
+                }
+                return rtl::Variant(rtl::EncodeDataPacket(packet));
+              }));
+    AddMember(TarnCore::DataCtl::Execsql, 1,
+              ReportingFailures(TarnCore::DataCtl::Execsql, [&db, &log](std::span<rtl::Variant> args) {
+                TextArg(args, 0);
+                ExecuteWide(db, args[0].Target().AsWideString(), log);
+                return rtl::Variant();
+              }));
   }
 };
 
@@ -64,9 +69,10 @@ rtl::DispatchPtr NewFuncStorage(const UserRecord& user) { return rtl::TAutoObjec
 rtl::DispatchPtr NewDataCtl(Database& db, SessionLog& log) { return rtl::TAutoObject::Create<DataCtl>(db, log); }
 
 AutomationServers::AutomationServers(Database& db, const UserRecord& user, SessionLog& log)
-    : funcStorage_(TarnCore::FuncStorageProgID,
-                   [user](rtl::DispatchPtr& out) { return rtl::SafeCallBoundary([&] { out = NewFuncStorage(user); }); },
-                   kFuncStorageClass),
+    : funcStorage_(
+          TarnCore::FuncStorageProgID,
+          [user](rtl::DispatchPtr& out) { return rtl::SafeCallBoundary([&] { out = NewFuncStorage(user); }); },
+          kFuncStorageClass),
       dataCtl_(
           TarnCore::DataCtlProgID,
           [&db, &log](rtl::DispatchPtr& out) { return rtl::SafeCallBoundary([&] { out = NewDataCtl(db, log); }); },

@@ -48,12 +48,14 @@ rtl::HResult ContextHost::OpenSQL(const rtl::WideString& sql, rtl::Variant& resu
 }
 
 rtl::HResult ContextHost::ExecSQL(const rtl::WideString& sql, rtl::ErrorInfo& error) noexcept {
-  return ServeModule("ExecSQL", [&] { ExecuteWide(db_, sql, log_); }, error);
+  return ServeModule(
+      "ExecSQL", [&] { ExecuteWide(db_, sql, log_); }, error);
 }
 
 rtl::HResult ContextHost::EncodePassword(const rtl::AnsiString& password, rtl::AnsiString& result,
                                          rtl::ErrorInfo& error) noexcept {
-  return ServeModule("EncodePassword", [&] { result = EncodeHostPassword(password); }, error);
+  return ServeModule(
+      "EncodePassword", [&] { result = EncodeHostPassword(password); }, error);
 }
 
 }  // namespace host

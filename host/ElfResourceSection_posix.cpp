@@ -1,5 +1,3 @@
-#include "host/ElfResourceSection.h"
-
 #include <gelf.h>
 #include <libelf.h>
 
@@ -8,6 +6,8 @@
 #include <iterator>
 #include <memory>
 #include <string>
+
+#include "host/ElfResourceSection.h"
 
 namespace host {
 namespace {

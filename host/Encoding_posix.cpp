@@ -1,8 +1,8 @@
-#include "host/Encoding.h"
-
 #include <openssl/evp.h>
 
 #include <stdexcept>
+
+#include "host/Encoding.h"
 
 namespace host {
 namespace {

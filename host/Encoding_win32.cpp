@@ -1,6 +1,6 @@
 // The host's digests through the platform's cryptography (bcrypt).
-#include <windows.h>
 #include <bcrypt.h>
+#include <windows.h>
 
 #include <stdexcept>
 #include <vector>
@@ -16,8 +16,8 @@ std::string Digest(LPCWSTR algorithm, std::string_view bytes, const char* digits
   DWORD length = 0;
   ULONG written = 0;
   std::vector<UCHAR> digest;
-  bool ok = BCryptGetProperty(provider, BCRYPT_HASH_LENGTH, reinterpret_cast<PUCHAR>(&length), sizeof length,
-                              &written, 0) == 0;
+  bool ok = BCryptGetProperty(provider, BCRYPT_HASH_LENGTH, reinterpret_cast<PUCHAR>(&length), sizeof length, &written,
+                              0) == 0;
   if (ok) {
     digest.resize(length);
     auto* input = reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data()));

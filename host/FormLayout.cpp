@@ -22,8 +22,10 @@ void LayOutChildren(const rtl::TWinControl& parent, const Bounds& area, int desi
   std::vector<const rtl::TControl*> aligned[6];
   for (const rtl::TControl* c : parent.Controls()) aligned[static_cast<int>(c->Align)].push_back(c);
   for (auto& list : aligned) std::stable_sort(list.begin(), list.end(), byTop);
-  std::stable_sort(aligned[static_cast<int>(rtl::TAlign::Left)].begin(), aligned[static_cast<int>(rtl::TAlign::Left)].end(), byLeft);
-  std::stable_sort(aligned[static_cast<int>(rtl::TAlign::Right)].begin(), aligned[static_cast<int>(rtl::TAlign::Right)].end(), byLeft);
+  std::stable_sort(aligned[static_cast<int>(rtl::TAlign::Left)].begin(),
+                   aligned[static_cast<int>(rtl::TAlign::Left)].end(), byLeft);
+  std::stable_sort(aligned[static_cast<int>(rtl::TAlign::Right)].begin(),
+                   aligned[static_cast<int>(rtl::TAlign::Right)].end(), byLeft);
 
   Placement local;
   for (const rtl::TControl* c : aligned[static_cast<int>(rtl::TAlign::Top)]) {

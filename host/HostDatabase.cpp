@@ -48,8 +48,7 @@ void AddDemoData(Database& db) {
   db.Begin();
   try {
     db.Execute("INSERT INTO P_User (UserCode, UserName, PassWord) VALUES (?, ?, ?)",
-               {kDemoUser, reinterpret_cast<const char*>(u8"演示用户"),
-                EncodeHostPassword(kDemoPassword)});
+               {kDemoUser, reinterpret_cast<const char*>(u8"演示用户"), EncodeHostPassword(kDemoPassword)});
     db.Execute("INSERT INTO P_User (UserCode, UserName, PassWord) VALUES (?, ?, ?)",
                {kDemoMd5User, reinterpret_cast<const char*>(u8"演示用户（摘要）"), Md5Hex(kDemoPassword)});
     struct Right {
@@ -76,7 +75,8 @@ std::optional<UserRecord> FindUser(Database& db, const std::string& code) {
 rtl::DataPacket RightsOf(Database& db, const std::string& code) {
   rtl::DataPacket packet;
   packet.AddField("ModFunTyp", rtl::ftInteger).AddField("ModFunID", rtl::ftInteger);
-  for (const Row& row : db.Query("SELECT ModFunTyp, ModFunID FROM P_FunRight WHERE UserCode = ? ORDER BY rowid", {code})) {
+  for (const Row& row :
+       db.Query("SELECT ModFunTyp, ModFunID FROM P_FunRight WHERE UserCode = ? ORDER BY rowid", {code})) {
     rtl::Row values;
     for (const Cell& cell : row) {
       values.push_back(cell ? rtl::Variant(rtl::StrToInt(*cell)) : rtl::Variant::Null());

@@ -12,8 +12,8 @@
 namespace host {
 
 // Demo users of a new database; both have the password "demo".
-inline constexpr const char* kDemoUser = "demo";          // host-encoded password
-inline constexpr const char* kDemoMd5User = "md5demo";    // MD5 digest password
+inline constexpr const char* kDemoUser = "demo";        // host-encoded password
+inline constexpr const char* kDemoMd5User = "md5demo";  // MD5 digest password
 inline constexpr const char* kDemoPassword = "demo";
 
 // The database used when none is given; made with the schema and the demo

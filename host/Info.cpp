@@ -20,8 +20,8 @@ std::string Version(const std::array<std::uint16_t, 4>& v) {
 std::string Colour(std::uint32_t argb, bool background) {
   if ((argb >> 24) == 0) return background ? "\x1b[49m" : "\x1b[39m";
   char text[32];
-  std::snprintf(text, sizeof text, "\x1b[%d;2;%u;%u;%um", background ? 48 : 38, (argb >> 16) & 255,
-                (argb >> 8) & 255, argb & 255);
+  std::snprintf(text, sizeof text, "\x1b[%d;2;%u;%u;%um", background ? 48 : 38, (argb >> 16) & 255, (argb >> 8) & 255,
+                argb & 255);
   return text;
 }
 

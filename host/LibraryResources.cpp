@@ -13,8 +13,12 @@ std::uint64_t Read(std::span<const std::uint8_t> b, std::size_t at, std::size_t 
   return v;
 }
 
-std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at) { return static_cast<std::uint16_t>(Read(b, at, 2)); }
-std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) { return static_cast<std::uint32_t>(Read(b, at, 4)); }
+std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint16_t>(Read(b, at, 2));
+}
+std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint32_t>(Read(b, at, 4));
+}
 
 std::string Utf16At(std::span<const std::uint8_t> b, std::size_t& at, std::size_t end) {
   std::u16string text;
@@ -78,7 +82,7 @@ VersionInfo ParseVersionInfo(std::span<const std::uint8_t> data) {
                       static_cast<std::uint16_t>(words[1] >> 16), static_cast<std::uint16_t>(words[1])};
   info.productVersion = {static_cast<std::uint16_t>(words[2] >> 16), static_cast<std::uint16_t>(words[2]),
                          static_cast<std::uint16_t>(words[3] >> 16), static_cast<std::uint16_t>(words[3])};
-  for (std::size_t at = root.childrenAt; at < root.end; ) {
+  for (std::size_t at = root.childrenAt; at < root.end;) {
     const Node child = ReadNode(data, at, root.end);
     if (child.key == "StringFileInfo") {
       for (std::size_t t = child.childrenAt; t < child.end;) {
@@ -134,7 +138,8 @@ IconPicture DecodeIconImage(std::span<const std::uint8_t> dib) {
       const auto ux = static_cast<std::size_t>(x);
       std::uint32_t argb = 0;
       if (p.bitCount <= 8) {
-        const std::uint8_t byte = static_cast<std::uint8_t>(Read(dib, row + ux * static_cast<std::size_t>(p.bitCount) / 8, 1));
+        const std::uint8_t byte =
+            static_cast<std::uint8_t>(Read(dib, row + ux * static_cast<std::size_t>(p.bitCount) / 8, 1));
         const std::size_t index = p.bitCount == 8 ? byte : (x % 2 == 0 ? byte >> 4 : byte & 15);
         if (index >= paletteSize) throw ResourceError("icon colour beyond its palette");
         const std::uint32_t bgr = U32(dib, paletteAt + index * 4);

@@ -46,7 +46,8 @@ std::optional<Pixels> DecodeDib(Bytes dib, bool withMask) {
   if (headerSize > dib.size() || maskAt > dib.size() || (withMask && maskAt + maskRowBytes * height > dib.size())) {
     return std::nullopt;
   }
-  Pixels out{static_cast<int>(width), static_cast<int>(height), std::vector<std::uint32_t>(std::size_t{width} * height)};
+  Pixels out{static_cast<int>(width), static_cast<int>(height),
+             std::vector<std::uint32_t>(std::size_t{width} * height)};
   bool anyAlpha = false;
   for (std::size_t y = 0; y < height; ++y) {
     const std::size_t row = pixelsAt + (height - 1 - y) * rowBytes;  // bottom-up

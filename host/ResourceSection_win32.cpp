@@ -95,8 +95,8 @@ std::vector<std::uint8_t> Blob(const std::vector<Found>& found) {
 std::vector<std::uint8_t> ReadResourceSection(const std::string& path) {
   DWORD previous = 0;
   SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
-  HMODULE module =
-      LoadLibraryExW(platform::WideFromUtf8(path).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE module = LoadLibraryExW(platform::WideFromUtf8(path).c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   const DWORD error = GetLastError();
   SetThreadErrorMode(previous, nullptr);
   if (module == nullptr) throw ResourceError("cannot read '" + path + "': " + platform::SystemMessage(error));

@@ -45,8 +45,8 @@ void DescribeControls(const rtl::TWinControl& parent, const rtl::TCustomForm& fo
                          dynamic_cast<const rtl::TLabel*>(control) != nullptr;
     if (textual) {
       const rtl::AnsiString shown = edit != nullptr ? edit->DisplayText() : control->Caption();
-      out << (form.ActiveControl() == control ? "* " : "  ") << control->Name() << " \""
-          << TerminalText(shown) << "\"" << (control->Enabled() ? "" : " (disabled)") << "\n";
+      out << (form.ActiveControl() == control ? "* " : "  ") << control->Name() << " \"" << TerminalText(shown) << "\""
+          << (control->Enabled() ? "" : " (disabled)") << "\n";
     }
     if (const auto* win = dynamic_cast<const rtl::TWinControl*>(control)) DescribeControls(*win, form, out);
   }

@@ -5,8 +5,8 @@
 
 #include <utility>
 
-#include "runtime/dispatch/AutoObject.h"
 #include "runtime/boundary/SafeCall.h"
+#include "runtime/dispatch/AutoObject.h"
 
 namespace host {
 

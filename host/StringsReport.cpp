@@ -75,8 +75,7 @@ std::vector<suite::TranslatorString> SelectStrings(const std::vector<suite::Tran
   return selected;
 }
 
-void WriteStrings(const std::vector<suite::TranslatorString>& strings, StringsQuery::Format format,
-                  std::ostream& out) {
+void WriteStrings(const std::vector<suite::TranslatorString>& strings, StringsQuery::Format format, std::ostream& out) {
   switch (format) {
     case StringsQuery::Format::Tsv:
       out << "unit\tposition\tname\tid\tdefault\tcurrent\n";

@@ -16,8 +16,8 @@ struct StringsQuery {
   enum class Changes { All, Changed, Unchanged };
   enum class Format { Text, Tsv, Json };
 
-  std::string filter;  // part of the name or of either text (UTF-8); empty for all
-  std::string unit;    // one unit only, letter case ignored; empty for all
+  std::string filter;              // part of the name or of either text (UTF-8); empty for all
+  std::string unit;                // one unit only, letter case ignored; empty for all
   Changes changes = Changes::All;  // changed: the text in use differs from the default
   Format format = Format::Text;
 };
@@ -26,8 +26,7 @@ struct StringsQuery {
 std::vector<suite::TranslatorString> SelectStrings(const std::vector<suite::TranslatorString>& list,
                                                    const StringsQuery& query);
 
-void WriteStrings(const std::vector<suite::TranslatorString>& strings, StringsQuery::Format format,
-                  std::ostream& out);
+void WriteStrings(const std::vector<suite::TranslatorString>& strings, StringsQuery::Format format, std::ostream& out);
 
 // Loads the library and writes its list. A unit that the list does not hold
 // is reported on err with the units it does hold. Returns the exit status.

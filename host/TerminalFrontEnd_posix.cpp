@@ -1,5 +1,3 @@
-#include "host/TerminalFrontEnd.h"
-
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "host/TerminalFrontEnd.h"
 #include "runtime/controls/Accelerator.h"
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
@@ -190,9 +189,11 @@ void TerminalFrontEnd::Draw(const rtl::TCustomForm& form) {
   caption += TerminalText(form.Caption());
   caption += ' ';
   const int captionWidth = static_cast<int>(rtl::GbkDisplayWidth(form.Caption())) + 2;
-  out += MoveTo(kFrameTop, kFrameLeft) + Utf8(u8"┌") + caption + Repeat(Utf8(u8"─"), std::max(width - captionWidth, 0)) + Utf8(u8"┐");
+  out += MoveTo(kFrameTop, kFrameLeft) + Utf8(u8"┌") + caption +
+         Repeat(Utf8(u8"─"), std::max(width - captionWidth, 0)) + Utf8(u8"┐");
   for (int r = 1; r <= height; ++r) {
-    out += MoveTo(kFrameTop + r, kFrameLeft) + Utf8(u8"│") + std::string(static_cast<std::size_t>(width), ' ') + Utf8(u8"│");
+    out += MoveTo(kFrameTop + r, kFrameLeft) + Utf8(u8"│") + std::string(static_cast<std::size_t>(width), ' ') +
+           Utf8(u8"│");
   }
   out += MoveTo(kFrameTop + height + 1, kFrameLeft) + Utf8(u8"└") + Repeat(Utf8(u8"─"), width) + Utf8(u8"┘");
   DrawControls(form, 0, 0, form, out);
@@ -250,8 +251,8 @@ void TerminalFrontEnd::PresentMessage(const rtl::AnsiString& caption, const rtl:
   }
   const std::string ok = TerminalText("[ 确定 ]");
   const int okPad = (width - 8) / 2;
-  out += MoveTo(row++, left) + Utf8(u8"│") + std::string(static_cast<std::size_t>(okPad), ' ') + "\x1b[7m" + ok + "\x1b[27m" +
-         std::string(static_cast<std::size_t>(width - 8 - okPad), ' ') + Utf8(u8"│");
+  out += MoveTo(row++, left) + Utf8(u8"│") + std::string(static_cast<std::size_t>(okPad), ' ') + "\x1b[7m" + ok +
+         "\x1b[27m" + std::string(static_cast<std::size_t>(width - 8 - okPad), ' ') + Utf8(u8"│");
   out += MoveTo(row, left) + Utf8(u8"└") + Repeat(Utf8(u8"─"), width) + Utf8(u8"┘") + "\x1b[0m";
   Write(out);
   for (;;) {

@@ -1,8 +1,8 @@
+#include "host/WideText_win32.h"
+
 #include <windows.h>
 
 #include <stdexcept>
-
-#include "host/WideText_win32.h"
 
 namespace host::platform {
 

@@ -157,7 +157,8 @@ std::optional<Options> Parse(int argc, char** argv) {
 int Run(const Options& o, const char* argv0) {
   std::string library = o.library;
   if (library.empty()) {
-    library = host::platform::EditionLibraryBeside(argv0, o.edition == host::Edition::Automation ? "automation" : "context");
+    library =
+        host::platform::EditionLibraryBeside(argv0, o.edition == host::Edition::Automation ? "automation" : "context");
   }
   if (o.command == "strings") return host::ListStrings(library, o.strings, std::cout, std::cerr);
   if (o.command == "info") return host::ShowInfo(library, std::cout);
@@ -178,7 +179,9 @@ int Run(const Options& o, const char* argv0) {
     // A database the host was given is read as it is, never reshaped.
     host::CheckSchema(db, edition == host::Edition::Context);
   }
-  const std::string code = !o.user.empty() ? o.user : edition == host::Edition::Context ? host::kDemoUser : host::kDemoMd5User;
+  const std::string code = !o.user.empty()                     ? o.user
+                           : edition == host::Edition::Context ? host::kDemoUser
+                                                               : host::kDemoMd5User;
   const std::optional<host::UserRecord> user = host::FindUser(db, code);
   if (!user) throw host::HostError("no user '" + code + "' in " + db.Path());
 

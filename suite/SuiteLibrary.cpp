@@ -8,7 +8,6 @@
 #include "SuiteStrings.h"
 #include "runtime/plugin/LibraryMain.h"
 
-
 namespace suite {
 
 constinit rtl::HINST HInstance = nullptr;

@@ -9,8 +9,8 @@ bool TcxTabControl::SetProperty(std::string_view name, const rtl::PropertyValue&
     Style = value.AsInt32();
     return true;
   }
-  return IsDecoration(name, {"HideTabs", "LookAndFeel.Kind", "ClientRectBottom", "ClientRectLeft",
-                                   "ClientRectRight", "ClientRectTop"}) ||
+  return IsDecoration(name, {"HideTabs", "LookAndFeel.Kind", "ClientRectBottom", "ClientRectLeft", "ClientRectRight",
+                             "ClientRectTop"}) ||
          TWinControl::SetProperty(name, value);
 }
 
@@ -28,10 +28,8 @@ bool TcxButton::SetProperty(std::string_view name, const rtl::PropertyValue& val
 }
 
 bool TcxLabel::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
-  return IsDecoration(name, {"Style.TextColor", "Properties.Alignment.Horz"}) ||
-         TLabel::SetProperty(name, value);
+  return IsDecoration(name, {"Style.TextColor", "Properties.Alignment.Horz"}) || TLabel::SetProperty(name, value);
 }
-
 
 bool TcxMaskEdit::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
   if (name == "Properties.EchoMode") {
@@ -47,10 +45,9 @@ bool TcxImage::SetProperty(std::string_view name, const rtl::PropertyValue& valu
     Picture = value.AsBinary();
     return true;
   }
-  return IsDecoration(name,
-                     {"Properties.GraphicClassName", "Properties.ReadOnly", "Properties.ShowFocusRect",
-                      "Properties.Stretch", "Style.BorderStyle", "StyleDisabled.BorderColor",
-                      "StyleFocused.BorderStyle"}) ||
+  return IsDecoration(name, {"Properties.GraphicClassName", "Properties.ReadOnly", "Properties.ShowFocusRect",
+                             "Properties.Stretch", "Style.BorderStyle", "StyleDisabled.BorderColor",
+                             "StyleFocused.BorderStyle"}) ||
          TWinControl::SetProperty(name, value);
 }
 

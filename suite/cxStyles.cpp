@@ -25,7 +25,9 @@ TcxStyle::~TcxStyle() {
 bool TcxStyle::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
   if (name == "AssignedValues") {
     TcxStyleValues values;
-    value.AsFlags({{"svColor", &values.color}, {"svFont", &values.font}, {"svTextColor", &values.textColor},
+    value.AsFlags({{"svColor", &values.color},
+                   {"svFont", &values.font},
+                   {"svTextColor", &values.textColor},
                    {"svBitmap", &values.bitmap}});
     AssignedValues = values;
   } else if (name == "Color") {

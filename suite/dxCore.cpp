@@ -27,7 +27,8 @@ std::vector<std::string> TdxResourceStringsRepository::ProductNames() const {
 }
 
 std::vector<TdxProductResourceStrings::Item> TdxResourceStringsRepository::Items(std::string_view productName) const {
-  const auto it = std::find_if(products_.begin(), products_.end(), [&](const Product& p) { return p.name == productName; });
+  const auto it =
+      std::find_if(products_.begin(), products_.end(), [&](const Product& p) { return p.name == productName; });
   if (it == products_.end() || it->proc == nullptr) return {};
   TdxProductResourceStrings product(it->name);
   it->proc(product);

@@ -20,8 +20,8 @@ namespace {
 using Key = std::pair<std::string, std::uint32_t>;
 
 TranslatorString Describe(const rtl::TResStringRec& rec, std::string unit, std::string name, std::size_t position) {
-  return {std::move(unit), std::move(name), position, rec.Identifier, rtl::LoadResString(&rec),
-          cxGetResourceString(&rec)};
+  return {std::move(unit), std::move(name),          position,
+          rec.Identifier,  rtl::LoadResString(&rec), cxGetResourceString(&rec)};
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ namespace suite {
 
 struct TranslatorString {
   std::string unit;
-  std::string name;           // empty for a string that has no name
-  std::size_t position = 0;   // in its unit, from 1
+  std::string name;          // empty for a string that has no name
+  std::size_t position = 0;  // in its unit, from 1
   std::uint32_t id = 0;
   rtl::AnsiString defaultText;
   rtl::AnsiString currentText;

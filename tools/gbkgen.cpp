@@ -75,9 +75,9 @@ int main(int argc, char** argv) {
   std::sort(reverse.begin(), reverse.end());
   // Keep the first code for a Unicode value that several codes decode to,
   // so encoding is a function and decoding the result gives the same text.
-  reverse.erase(std::unique(reverse.begin(), reverse.end(),
-                            [](const auto& a, const auto& b) { return a.first == b.first; }),
-                reverse.end());
+  reverse.erase(
+      std::unique(reverse.begin(), reverse.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+      reverse.end());
   out << "constexpr std::uint32_t kUnicodeToGbk[" << reverse.size() << "] = {\n";
   int column = 0;
   for (const auto& [unit, code] : reverse) {

@@ -27,7 +27,6 @@
 // rows of W characters, each a colour of the standard 16-colour palette
 // (0-9, a-f) or '.' for transparent.
 #include <cctype>
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -77,10 +76,10 @@ struct Rgb {
   std::uint8_t r, g, b;
 };
 
-constexpr Rgb kPalette[16] = {
-    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-    {0, 128, 128},   {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+constexpr Rgb kPalette[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                              {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                              {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                              {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
 
 struct Picture {
   int width = 0, height = 0;
@@ -405,8 +404,8 @@ Bytes VersionResource(const fs::path& path) {
   for (const auto& [key, value] : strings) {
     std::string wide = ToUtf16(value, "version string " + key);
     wide += std::string(2, '\0');
-    stringNodes.push_back(VersionNode(key, Bytes(wide.begin(), wide.end()),
-                                      static_cast<std::uint32_t>(wide.size() / 2), true, {}));
+    stringNodes.push_back(
+        VersionNode(key, Bytes(wide.begin(), wide.end()), static_cast<std::uint32_t>(wide.size() / 2), true, {}));
   }
   char tableKey[16];
   std::snprintf(tableKey, sizeof tableKey, "%04X%04X", language, codePage);
@@ -417,8 +416,7 @@ Bytes VersionResource(const fs::path& path) {
   Put16(translation, codePage);
   const Bytes var = VersionNode("Translation", translation, 4, false, {});
   const Bytes varInfo = VersionNode("VarFileInfo", {}, 0, true, {var});
-  return VersionNode("VS_VERSION_INFO", fixed, static_cast<std::uint32_t>(fixed.size()), false,
-                     {stringInfo, varInfo});
+  return VersionNode("VS_VERSION_INFO", fixed, static_cast<std::uint32_t>(fixed.size()), false, {stringInfo, varInfo});
 }
 
 // ---- string tables ----------------------------------------------------------
@@ -518,8 +516,8 @@ void WriteSource(const fs::path& output, const std::string& function, const Byte
       << "#include \"" << fs::path(output).replace_extension(".h").filename().string() << "\"\n\n"
       << "#include <cstdint>\n\n"
       << "namespace {\n"
-      << "alignas(8) __attribute__((section(\"velmora_rsrc\"), used)) const std::uint8_t kResources["
-      << blob.size() << "] = {";
+      << "alignas(8) __attribute__((section(\"velmora_rsrc\"), used)) const std::uint8_t kResources[" << blob.size()
+      << "] = {";
   for (std::size_t i = 0; i < blob.size(); ++i) {
     if (i % 24 == 0) out << "\n";
     out << static_cast<unsigned>(blob[i]) << ",";

@@ -154,7 +154,8 @@ std::string Records(const std::vector<Unit>& units, const std::string& handle, s
   std::string cpp;
   std::size_t position = 0;
   for (const Unit& unit : units) {
-    cpp += "constinit const rtl::TResStringRec " + unit.name + "::Strings[" + std::to_string(unit.keys.size()) + "] = {\n";
+    cpp +=
+        "constinit const rtl::TResStringRec " + unit.name + "::Strings[" + std::to_string(unit.keys.size()) + "] = {\n";
     for (std::size_t i = 0; i < unit.keys.size(); ++i, ++position) {
       const std::uint32_t id = IdAt(position);
       cpp += "    {&" + handle + ", " + std::to_string(id) + "},\n";
@@ -167,8 +168,8 @@ std::string Records(const std::vector<Unit>& units, const std::string& handle, s
 }
 
 std::string Declarations(const Unit& unit, bool namedIndices) {
-  std::string h = "namespace " + unit.name + " {\ninline constexpr std::size_t Count = " +
-                  std::to_string(unit.keys.size()) + ";\n";
+  std::string h =
+      "namespace " + unit.name + " {\ninline constexpr std::size_t Count = " + std::to_string(unit.keys.size()) + ";\n";
   if (namedIndices) {
     for (std::size_t i = 0; i < unit.keys.size(); ++i) {
       h += "inline constexpr std::size_t " + unit.keys[i] + " = " + std::to_string(i) + ";\n";
@@ -181,9 +182,10 @@ std::string Declarations(const Unit& unit, bool namedIndices) {
 void Suite(const fs::path& outdir, const std::vector<fs::path>& files) {
   std::vector<Unit> units;
   for (const fs::path& f : files) units.push_back(ReadNamedUnit(f));
-  std::string h = std::string(kBanner) +
-                  "#pragma once\n#include <cstddef>\n#include \"runtime/module/ResString.h\"\n\n"
-                  "namespace suite {\n// The suite library's instance handle.\nextern constinit rtl::HINST HInstance;\n\n";
+  std::string h =
+      std::string(kBanner) +
+      "#pragma once\n#include <cstddef>\n#include \"runtime/module/ResString.h\"\n\n"
+      "namespace suite {\n// The suite library's instance handle.\nextern constinit rtl::HINST HInstance;\n\n";
   for (const Unit& unit : units) h += Declarations(unit, true) + "\n";
   h += "}  // namespace suite\n";
   std::string strings;
@@ -247,30 +249,35 @@ void Context(const fs::path& outdir, const fs::path& extFile, const fs::path& ps
     offsets += "    " + std::to_string(names.size()) + ",\n";
   }
 
-  std::string h = std::string(kBanner) +
-                  "#pragma once\n#include <cstddef>\n#include <cstdint>\n#include \"runtime/module/ResString.h\"\n\n"
-                  "namespace context {\n\n" +
-                  Declarations(own[0], false) + "\n" + Declarations(own[1], true) +
-                  "namespace dxPSRes {\n// The names, NUL-terminated, one after another; Count + 1 offsets.\n"
-                  "extern const char NameBlob[];\nextern const std::uint32_t NameOffsets[Count + 1];\n}  // namespace dxPSRes\n\n"
-                  "namespace ChineseTexts {\n"
-                  "// Units of the table, by number: the suite's, in this order, then the library's.\n"
-                  "inline constexpr const char* UnitNames[] = {";
+  std::string h =
+      std::string(kBanner) +
+      "#pragma once\n#include <cstddef>\n#include <cstdint>\n#include \"runtime/module/ResString.h\"\n\n"
+      "namespace context {\n\n" +
+      Declarations(own[0], false) + "\n" + Declarations(own[1], true) +
+      "namespace dxPSRes {\n// The names, NUL-terminated, one after another; Count + 1 offsets.\n"
+      "extern const char NameBlob[];\nextern const std::uint32_t NameOffsets[Count + 1];\n}  // namespace dxPSRes\n\n"
+      "namespace ChineseTexts {\n"
+      "// Units of the table, by number: the suite's, in this order, then the library's.\n"
+      "inline constexpr const char* UnitNames[] = {";
   for (const Unit* u : allUnits) h += "\"" + u->name + "\", ";
   h += "};\ninline constexpr std::size_t UnitCount = " + std::to_string(allUnits.size()) +
        ";\nstruct Entry {\n  std::uint8_t unit;\n  std::uint16_t index;\n  std::uint32_t textOffset;\n"
-       "  std::uint32_t textLength;\n};\ninline constexpr std::size_t Count = " + std::to_string(table.size()) +
+       "  std::uint32_t textLength;\n};\ninline constexpr std::size_t Count = " +
+       std::to_string(table.size()) +
        ";\nextern const Entry Entries[Count];\nextern const char Texts[];\n}  // namespace ChineseTexts\n\n"
        "}  // namespace context\n";
 
   std::string strings;
   std::string listing;
-  std::string cpp = std::string(kBanner) + "#include \"ContextStrings.h\"\n\n#include \"context/UGlobalValue.h\"\n\n"
-                    "namespace context {\n\n" + Records(own, "HInstance", strings, listing) +
-                    "\nconstinit const char dxPSRes::NameBlob[] =\n    " + Literal(names) + ";\n" +
-                    "constinit const std::uint32_t dxPSRes::NameOffsets[dxPSRes::Count + 1] = {\n" + offsets + "};\n\n" +
-                    "constinit const ChineseTexts::Entry ChineseTexts::Entries[ChineseTexts::Count] = {\n" + entries + "};\n" +
-                    "constinit const char ChineseTexts::Texts[] =\n    " + Literal(texts) + ";\n\n}  // namespace context\n";
+  std::string cpp = std::string(kBanner) +
+                    "#include \"ContextStrings.h\"\n\n#include \"context/UGlobalValue.h\"\n\n"
+                    "namespace context {\n\n" +
+                    Records(own, "HInstance", strings, listing) + "\nconstinit const char dxPSRes::NameBlob[] =\n    " +
+                    Literal(names) + ";\n" +
+                    "constinit const std::uint32_t dxPSRes::NameOffsets[dxPSRes::Count + 1] = {\n" + offsets +
+                    "};\n\n" + "constinit const ChineseTexts::Entry ChineseTexts::Entries[ChineseTexts::Count] = {\n" +
+                    entries + "};\n" + "constinit const char ChineseTexts::Texts[] =\n    " + Literal(texts) +
+                    ";\n\n}  // namespace context\n";
   WriteFile(outdir / "ContextStrings.h", h);
   WriteFile(outdir / "ContextStrings.cpp", cpp);
   WriteFile(outdir / "ContextStrings.strings", strings);
@@ -290,7 +297,9 @@ int main(int argc, char** argv) {
       Context(args[1], args[2], args[3], args[4], std::vector<fs::path>(args.begin() + 5, args.end()));
       return 0;
     }
-    std::fprintf(stderr, "usage: strtab suite <outdir> <unit.txt>... | strtab context <outdir> <ext> <ps> <table> <suite unit.txt>...\n");
+    std::fprintf(stderr,
+                 "usage: strtab suite <outdir> <unit.txt>... | strtab context <outdir> <ext> <ps> <table> <suite "
+                 "unit.txt>...\n");
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "strtab: %s\n", e.what());

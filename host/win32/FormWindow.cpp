@@ -165,8 +165,8 @@ void FormWindow::CreateTopLevel(HWND owner) {
     x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - width));
     y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - height));
   }
-  HWND hwnd = CreateWindowExW(exStyle, kFormClass, Shown(form_->Caption()).c_str(), style, x, y, width, height,
-                              owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(exStyle, kFormClass, Shown(form_->Caption()).c_str(), style, x, y, width, height, owner,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
   if (hwnd == nullptr) throw std::runtime_error("cannot create the form's window");
   window_.reset(hwnd);
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -200,7 +200,8 @@ void FormWindow::CreateChildren() {
       else if (kind == Kind::Shape || kind == Kind::Bevel) rank = 2;
       else if (kind == Kind::Panel || kind == Kind::TabControl) rank = 3;
       const auto at = std::find(tabOrder.begin(), tabOrder.end(), c);
-      const int order = at == tabOrder.end() ? static_cast<int>(tabOrder.size()) : static_cast<int>(at - tabOrder.begin());
+      const int order =
+          at == tabOrder.end() ? static_cast<int>(tabOrder.size()) : static_cast<int>(at - tabOrder.begin());
       entries.push_back({c, kind, rank, depth, order});
       if (const auto* win = dynamic_cast<const rtl::TWinControl*>(c)) collect(*win, depth + 1);
     }
@@ -254,14 +255,16 @@ void FormWindow::CreateChildren() {
     }
     if (child->picture) child->bitmap = BitmapOf(*child->picture);
     child->textColor = ColourOf(e.control->FontColor);
-    HWND hwnd = CreateWindowExW(exStyle, windowClass, L"", style, 0, 0, 0, 0, window_.get(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd =
+        CreateWindowExW(exStyle, windowClass, L"", style, 0, 0, 0, 0, window_.get(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr) throw std::runtime_error("cannot create the window of " + e.control->Name());
     child->hwnd = hwnd;
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     if (e.kind == Kind::Edit) {
       const char mask = static_cast<const rtl::TEdit&>(*e.control).PasswordChar;
-      if (mask != '\0') SendMessageW(hwnd, EM_SETPASSWORDCHAR, static_cast<WPARAM>(static_cast<unsigned char>(mask)), 0);
+      if (mask != '\0')
+        SendMessageW(hwnd, EM_SETPASSWORDCHAR, static_cast<WPARAM>(static_cast<unsigned char>(mask)), 0);
     }
     SetWindowSubclass(hwnd, &ChildProc, kSubclassId, reinterpret_cast<DWORD_PTR>(child.get()));
     SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -420,7 +423,8 @@ LRESULT CALLBACK FormWindow::FormProc(HWND hwnd, UINT message, WPARAM wParam, LP
   }
 }
 
-LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK FormWindow::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) {
   auto* child = reinterpret_cast<Child*>(data);
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, &ChildProc, kSubclassId);

@@ -17,8 +17,8 @@
 #include "host/FormLayout.h"
 #include "host/KeyboardInput.h"
 #include "host/PictureData.h"
-#include "runtime/forms/Form.h"
 #include "host/win32/Gdi.h"  // the platform's headers last
+#include "runtime/forms/Form.h"
 
 namespace host::win32 {
 
@@ -60,8 +60,7 @@ class FormWindow {
   };
 
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR data);
+  static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
   LRESULT OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnChildMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
   // A key or character from any of the windows; returns whether it was handled.

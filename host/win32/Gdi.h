@@ -2,9 +2,9 @@
 // deleted, windows destroyed, when their owner goes.
 #pragma once
 
-#include "host/win32/Windows.h"
-
 #include <utility>
+
+#include "host/win32/Windows.h"
 
 namespace host::win32 {
 

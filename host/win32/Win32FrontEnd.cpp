@@ -48,7 +48,8 @@ class DisabledOwner {
 
 }  // namespace
 
-Win32FrontEnd::Win32FrontEnd(SessionLog& log, std::ostream& out, HWND owner) : HostFrontEnd(log), out_(out), owner_(owner) {}
+Win32FrontEnd::Win32FrontEnd(SessionLog& log, std::ostream& out, HWND owner)
+    : HostFrontEnd(log), out_(out), owner_(owner) {}
 
 bool Win32FrontEnd::RunModal(rtl::ModalSession& session) {
   rtl::TCustomForm* form = session.Form();

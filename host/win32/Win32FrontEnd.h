@@ -6,11 +6,10 @@
 // does. Refused input beeps.
 #pragma once
 
-#include "host/win32/Windows.h"
-
 #include <ostream>
 
 #include "host/HostFrontEnd.h"
+#include "host/win32/Windows.h"
 
 namespace host::win32 {
 

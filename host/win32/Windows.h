@@ -5,8 +5,8 @@
 #pragma once
 
 #include "runtime/controls/Keys.h"
-#include "runtime/module/Module.h"
 #include "runtime/except/HResult.h"
+#include "runtime/module/Module.h"
 
 // clang-format off
 #include <windows.h>

@@ -75,8 +75,8 @@ void TComponent::Insert(TComponent* component) {
 }
 
 void TComponent::Remove(TComponent* component) {
-  const auto it = std::find_if(components_.begin(), components_.end(),
-                               [component](const auto& c) { return c.get() == component; });
+  const auto it =
+      std::find_if(components_.begin(), components_.end(), [component](const auto& c) { return c.get() == component; });
   if (it == components_.end()) return;
   it->release();  // the component is leaving, not being destroyed by us
   components_.erase(it);

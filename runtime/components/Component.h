@@ -57,8 +57,7 @@ using Owned = std::unique_ptr<T, FreeDeleter>;
 
 // Makes an object that its maker owns.
 template <class T, class... Args>
-  requires std::derived_from<T, TObject>
-Owned<T> MakeOwned(Args&&... args) {
+requires std::derived_from<T, TObject> Owned<T> MakeOwned(Args&&... args) {
   return Owned<T>(new T(std::forward<Args>(args)...));
 }
 
@@ -120,15 +119,13 @@ class TComponent : public TObject {
 
 // Makes a component of class T that owner owns; the pointer does not own it.
 template <class T, class... Args>
-  requires std::derived_from<T, TComponent>
-T* Add(TComponent& owner, Args&&... args) {
+requires std::derived_from<T, TComponent> T* Add(TComponent& owner, Args&&... args) {
   return new T(&owner, std::forward<Args>(args)...);
 }
 
 // Makes a component of class T without an owner: its maker owns it.
 template <class T, class... Args>
-  requires std::derived_from<T, TComponent>
-Owned<T> Add(std::nullptr_t, Args&&... args) {
+requires std::derived_from<T, TComponent> Owned<T> Add(std::nullptr_t, Args&&... args) {
   return MakeOwned<T>(nullptr, std::forward<Args>(args)...);
 }
 

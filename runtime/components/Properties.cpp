@@ -17,14 +17,18 @@ struct NamedColor {
 
 // System colours are encoded with the high bit set, as the toolkit stores them.
 constexpr NamedColor kColors[] = {
-    {"clBlack", 0x000000},        {"clMaroon", 0x000080},       {"clGreen", 0x008000},
-    {"clOlive", 0x008080},        {"clNavy", 0x800000},         {"clPurple", 0x800080},
-    {"clTeal", 0x808000},         {"clGray", 0x808080},         {"clSilver", 0xC0C0C0},
-    {"clRed", 0x0000FF},          {"clLime", 0x00FF00},         {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},         {"clFuchsia", 0xFF00FF},      {"clAqua", 0xFFFF00},
-    {"clWhite", 0xFFFFFF},        {"clNone", 0x1FFFFFFF},       {"clDefault", 0x20000000},
-    {"clBtnFace", -0x7FFFFFF1},   {"clWindow", -0x7FFFFFFB},    {"clWindowText", -0x7FFFFFF8},
-    {"clWindowFrame", -0x7FFFFFFA}, {"clBtnText", -0x7FFFFFEE}, {"clHighlight", -0x7FFFFFF3},
+    {"clBlack", 0x000000},         {"clMaroon", 0x000080},
+    {"clGreen", 0x008000},         {"clOlive", 0x008080},
+    {"clNavy", 0x800000},          {"clPurple", 0x800080},
+    {"clTeal", 0x808000},          {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0},        {"clRed", 0x0000FF},
+    {"clLime", 0x00FF00},          {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},          {"clFuchsia", 0xFF00FF},
+    {"clAqua", 0xFFFF00},          {"clWhite", 0xFFFFFF},
+    {"clNone", 0x1FFFFFFF},        {"clDefault", 0x20000000},
+    {"clBtnFace", -0x7FFFFFF1},    {"clWindow", -0x7FFFFFFB},
+    {"clWindowText", -0x7FFFFFF8}, {"clWindowFrame", -0x7FFFFFFA},
+    {"clBtnText", -0x7FFFFFEE},    {"clHighlight", -0x7FFFFFF3},
 };
 
 }  // namespace

@@ -84,7 +84,9 @@ bool TControl::SetProperty(std::string_view name, const PropertyValue& value) {
     Align = static_cast<TAlign>(value.AsEnum({"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}));
   } else if (name == "Anchors") {
     TAnchors anchors;
-    value.AsFlags({{"akLeft", &anchors.left}, {"akTop", &anchors.top}, {"akRight", &anchors.right},
+    value.AsFlags({{"akLeft", &anchors.left},
+                   {"akTop", &anchors.top},
+                   {"akRight", &anchors.right},
                    {"akBottom", &anchors.bottom}});
     Anchors = anchors;
   } else {

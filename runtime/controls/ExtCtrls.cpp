@@ -6,14 +6,16 @@ namespace rtl {
 
 bool TShape::SetProperty(std::string_view name, const PropertyValue& value) {
   if (name == "Brush.Color") BrushColor = value.AsColor();
-  else if (name == "Pen.Style") PenClear = value.AsEnum({"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"}) == 5;
+  else if (name == "Pen.Style")
+    PenClear = value.AsEnum({"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"}) == 5;
   else return TControl::SetProperty(name, value);
   return true;
 }
 
 bool TBevel::SetProperty(std::string_view name, const PropertyValue& value) {
   if (name == "Style") Lowered = value.AsEnum({"bsLowered", "bsRaised"}) == 0;
-  else if (name == "Shape") value.AsEnum({"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"});
+  else if (name == "Shape")
+    value.AsEnum({"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"});
   else return TControl::SetProperty(name, value);
   return true;
 }
@@ -29,10 +31,9 @@ int TImageList::Count() const noexcept {
   // The strip's width sits in the bitmap header: 4 bytes of size, 14 of file header, then width.
   constexpr std::size_t kWidthAt = 4 + 14 + 4;
   if (Width <= 0 || Bitmap.size() < kWidthAt + 4) return 0;
-  const std::uint32_t stripWidth = static_cast<std::uint32_t>(Bitmap[kWidthAt]) |
-                                   static_cast<std::uint32_t>(Bitmap[kWidthAt + 1]) << 8 |
-                                   static_cast<std::uint32_t>(Bitmap[kWidthAt + 2]) << 16 |
-                                   static_cast<std::uint32_t>(Bitmap[kWidthAt + 3]) << 24;
+  const std::uint32_t stripWidth =
+      static_cast<std::uint32_t>(Bitmap[kWidthAt]) | static_cast<std::uint32_t>(Bitmap[kWidthAt + 1]) << 8 |
+      static_cast<std::uint32_t>(Bitmap[kWidthAt + 2]) << 16 | static_cast<std::uint32_t>(Bitmap[kWidthAt + 3]) << 24;
   return static_cast<int>(stripWidth / static_cast<std::uint32_t>(Width));
 }
 

@@ -1,7 +1,6 @@
 #include "runtime/controls/StdCtrls.h"
 
 #include "runtime/controls/Accelerator.h"
-
 #include "runtime/text/Gbk.h"
 
 namespace rtl {

@@ -27,8 +27,8 @@ std::int32_t TField::AsInteger() const {
     case VarType::Boolean: return value.AsBoolean() ? 1 : 0;
     default: break;
   }
-  const double number = value.Type() == VarType::Double ? std::nearbyint(value.AsDouble())
-                                                        : static_cast<double>(StoredInt64(value));
+  const double number =
+      value.Type() == VarType::Double ? std::nearbyint(value.AsDouble()) : static_cast<double>(StoredInt64(value));
   // Every 32-bit integer is exact in a double, so the range test is exact too.
   if (!(number >= std::numeric_limits<std::int32_t>::min() && number <= std::numeric_limits<std::int32_t>::max())) {
     throw EConvertError("Value of field '" + def_.name + "' is out of the Integer range");

@@ -2,16 +2,15 @@
 // state lives in a process-wide table by thread id rather than in
 // thread-local storage: unload routines read it at process exit, after the
 // thread's own storage may be gone.
-#include "runtime/dispatch/Apartment.h"
+#include <objbase.h>
+#include <windows.h>
 
 #include <map>
 #include <mutex>
 
+#include "runtime/dispatch/Apartment.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/units/NoDestructor.h"
-
-#include <objbase.h>
-#include <windows.h>
 
 namespace rtl::apartment {
 namespace {

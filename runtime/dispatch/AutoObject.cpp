@@ -37,8 +37,8 @@ HResult TAutoObject::GetIDsOfNames(const WideString& name, DispId* id) noexcept 
   return DISP_E_UNKNOWNNAME;
 }
 
-HResult TAutoObject::Invoke(DispId id, DispatchKind kind, std::span<Variant> args, Variant* result,
-                            ErrorInfo* error, std::uint32_t* argErr) noexcept {
+HResult TAutoObject::Invoke(DispId id, DispatchKind kind, std::span<Variant> args, Variant* result, ErrorInfo* error,
+                            std::uint32_t* argErr) noexcept {
   if (id < 1 || static_cast<std::size_t>(id) > members_.size()) return DISP_E_MEMBERNOTFOUND;
   if (kind != DispatchKind::Method && kind != DispatchKind::PropertyGet) return DISP_E_MEMBERNOTFOUND;
   const Entry& entry = members_[static_cast<std::size_t>(id) - 1];

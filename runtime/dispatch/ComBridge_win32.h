@@ -9,11 +9,11 @@
 // text that does not convert raises EConvertError: nothing is replaced.
 #pragma once
 
-#include "runtime/dispatch/Dispatch.h"
-#include "runtime/variant/Variant.h"
-
 #include <oaidl.h>
 #include <windows.h>
+
+#include "runtime/dispatch/Dispatch.h"
+#include "runtime/variant/Variant.h"
 
 namespace rtl::com {
 

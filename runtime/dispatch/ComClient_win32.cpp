@@ -80,9 +80,7 @@ class CallArguments {
     }
   }
 
-  DISPPARAMS Params() noexcept {
-    return DISPPARAMS{slots_.data(), nullptr, static_cast<UINT>(slots_.size()), 0};
-  }
+  DISPPARAMS Params() noexcept { return DISPPARAMS{slots_.data(), nullptr, static_cast<UINT>(slots_.size()), 0}; }
 
  private:
   struct Ref {

@@ -1,8 +1,7 @@
 // The runtime's own table of servers by ProgID, inside the process.
-#include "runtime/dispatch/ComServers.h"
-
 #include <map>
 
+#include "runtime/dispatch/ComServers.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/units/NoDestructor.h"
 

@@ -10,6 +10,8 @@
 // CreateOleObject resolves the ProgID with CLSIDFromProgID and creates the
 // object with CoCreateInstance(CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER)
 // for IDispatch.
+#include <objbase.h>
+
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -21,8 +23,6 @@
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/units/NoDestructor.h"
-
-#include <objbase.h>
 
 namespace rtl {
 namespace {
@@ -68,8 +68,7 @@ CLSID PlatformClassId(const ClassId& id) {
 std::wstring ClassIdText(const CLSID& id) {
   wchar_t text[40];
   std::swprintf(text, 40, L"{%08lX-%04hX-%04hX-%02X%02X-%02X%02X%02X%02X%02X%02X}", id.Data1, id.Data2, id.Data3,
-                id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6],
-                id.Data4[7]);
+                id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
   return text;
 }
 

@@ -34,14 +34,30 @@ class Exception : public std::exception {
   AnsiString userMessage_;
 };
 
-class EConvertError : public Exception { using Exception::Exception; };
-class EInvalidCast : public Exception { using Exception::Exception; };
-class EInvalidOperation : public Exception { using Exception::Exception; };
-class EVariantError : public Exception { using Exception::Exception; };
-class EDatabaseError : public Exception { using Exception::Exception; };
-class EComponentError : public Exception { using Exception::Exception; };
-class EReadError : public Exception { using Exception::Exception; };
-class EResNotFound : public Exception { using Exception::Exception; };
+class EConvertError : public Exception {
+  using Exception::Exception;
+};
+class EInvalidCast : public Exception {
+  using Exception::Exception;
+};
+class EInvalidOperation : public Exception {
+  using Exception::Exception;
+};
+class EVariantError : public Exception {
+  using Exception::Exception;
+};
+class EDatabaseError : public Exception {
+  using Exception::Exception;
+};
+class EComponentError : public Exception {
+  using Exception::Exception;
+};
+class EReadError : public Exception {
+  using Exception::Exception;
+};
+class EResNotFound : public Exception {
+  using Exception::Exception;
+};
 
 // An automation error with a result code (an unregistered class string, a
 // server that refuses to start, a failing late-bound call).

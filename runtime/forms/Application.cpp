@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "runtime/except/Exceptions.h"
 #include "runtime/boundary/UserMessage.h"
+#include "runtime/except/Exceptions.h"
 #include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/units/NoDestructor.h"

@@ -46,9 +46,7 @@ class Session final : public ModalSession {
 
 }  // namespace
 
-TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
-  TControl::SetVisible(false);
-}
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) { TControl::SetVisible(false); }
 
 void TCustomForm::BeforeDestruction() noexcept {
   if (Destroying()) return;
@@ -69,7 +67,8 @@ void TCustomForm::Construct() {
   for (std::size_t i = 0; i < descriptions_.size(); ++i) {
     const std::string& className = descriptions_[i];
     const auto data = LoadResource(module_, RT_RCDATA, className);
-    const DescriptionNode root = ParseDescription(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+    const DescriptionNode root =
+        ParseDescription(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
     if (!SameText(root.className, className)) {
       throw EReadError("Form description of " + className + " describes " + root.className);
     }
@@ -319,13 +318,15 @@ bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value)
     BorderStyle = static_cast<TFormBorderStyle>(
         value.AsEnum({"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}));
   } else if (name == "Position") {
-    Position = static_cast<TPosition>(value.AsEnum({"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                                                    "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
-                                                    "poOwnerFormCenter"}));
+    Position = static_cast<TPosition>(
+        value.AsEnum({"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                      "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}));
   } else if (name == "BorderIcons") {
     TBorderIcons icons;
-    value.AsFlags({{"biSystemMenu", &icons.systemMenu}, {"biMinimize", &icons.minimize},
-                   {"biMaximize", &icons.maximize}, {"biHelp", &icons.help}});
+    value.AsFlags({{"biSystemMenu", &icons.systemMenu},
+                   {"biMinimize", &icons.minimize},
+                   {"biMaximize", &icons.maximize},
+                   {"biHelp", &icons.help}});
     BorderIcons = icons;
   } else if (name == "ClientWidth") {
     Width = ClientWidth = value.AsInt32();

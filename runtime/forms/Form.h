@@ -20,7 +20,16 @@ namespace rtl {
 class TButton;
 
 enum class TFormBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
-enum class TPosition { Designed, Default, DefaultPosOnly, DefaultSizeOnly, ScreenCenter, DesktopCenter, MainFormCenter, OwnerFormCenter };
+enum class TPosition {
+  Designed,
+  Default,
+  DefaultPosOnly,
+  DefaultSizeOnly,
+  ScreenCenter,
+  DesktopCenter,
+  MainFormCenter,
+  OwnerFormCenter
+};
 
 struct TBorderIcons {
   bool systemMenu = true, minimize = true, maximize = true, help = false;
@@ -104,12 +113,13 @@ class TCustomForm : public TWinControl, public IFormSite {
   void AddDescription(std::string className);
   template <class Field>
   void PublishField(std::string name, Field*& field) {
-    fields_.push_back(FieldBinding{std::move(name), [&field](TComponent* c) {
-                                      auto* typed = dynamic_cast<Field*>(c);
-                                      if (typed != nullptr) field = typed;
-                                      return typed != nullptr;
-                                    },
-                                    [&field] { return field != nullptr; }});
+    fields_.push_back(FieldBinding{std::move(name),
+                                   [&field](TComponent* c) {
+                                     auto* typed = dynamic_cast<Field*>(c);
+                                     if (typed != nullptr) field = typed;
+                                     return typed != nullptr;
+                                   },
+                                   [&field] { return field != nullptr; }});
   }
   void PublishMethod(std::string name, PublishedMethod method);
   // Runs the create event (after the descriptions are loaded).

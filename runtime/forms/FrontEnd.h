@@ -14,10 +14,10 @@ class TControl;
 
 struct InputEvent {
   enum class Kind {
-    Key,     // a key went down: key and shift
-    Text,    // characters typed: text (GBK)
-    Click,   // a pointer click on control
-    Close,   // the window's close box
+    Key,    // a key went down: key and shift
+    Text,   // characters typed: text (GBK)
+    Click,  // a pointer click on control
+    Close,  // the window's close box
   };
   Kind kind = Kind::Key;
   Word key = 0;

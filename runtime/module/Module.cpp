@@ -70,7 +70,8 @@ const ResourceEntry* ResourceDirectory::Find(std::uint16_t type, std::string_vie
 }
 
 TLibModule::TLibModule(std::string name, ResourceSource resources)
-    : name_(std::move(name)), resources_(resources.Blob().empty() ? ResourceDirectory() : ResourceDirectory(resources.Blob())) {
+    : name_(std::move(name)),
+      resources_(resources.Blob().empty() ? ResourceDirectory() : ResourceDirectory(resources.Blob())) {
   if (resources.LinkedAt() != nullptr) image_ = platform::ImageAt(resources.LinkedAt());
 }
 

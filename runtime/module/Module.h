@@ -59,8 +59,8 @@ class ResourceSource {
  public:
   ResourceSource() = default;
   template <class Bytes>
-    requires std::convertible_to<const Bytes&, std::span<const std::uint8_t>>
-  ResourceSource(const Bytes& blob) : blob_(blob) {}  // NOLINT: a blob is a source
+  requires std::convertible_to<const Bytes&, std::span<const std::uint8_t>> ResourceSource(const Bytes& blob)
+      : blob_(blob) {}  // NOLINT: a blob is a source
   static ResourceSource LinkedInto(const void* address) noexcept {
     ResourceSource source;
     source.linkedAt_ = address;
@@ -96,7 +96,7 @@ class TLibModule {
   std::string name_;
   ResourceDirectory resources_;
   TLibModule* next_ = nullptr;  // in the list of loaded modules
-  void* image_ = nullptr;  // the platform's handle when the resources are the platform's
+  void* image_ = nullptr;       // the platform's handle when the resources are the platform's
 };
 
 // The instance handle of a module: what its resources are found by.

@@ -20,8 +20,7 @@ std::string ImageFileName(const void* address);
 
 // A resource of the image by type and id or name; nothing when it has none.
 std::optional<std::span<const std::uint8_t>> FindImageResource(void* image, std::uint16_t type, std::uint32_t id);
-std::optional<std::span<const std::uint8_t>> FindImageResource(void* image, std::uint16_t type,
-                                                               std::string_view name);
+std::optional<std::span<const std::uint8_t>> FindImageResource(void* image, std::uint16_t type, std::string_view name);
 
 // A string of the image's string table through the platform's string loader.
 std::optional<std::u16string> LoadImageString(void* image, std::uint32_t id);

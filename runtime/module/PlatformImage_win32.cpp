@@ -38,8 +38,8 @@ std::string ImageFileName(const void* address) {
     }
     path.resize(path.size() * 2);
   }
-  const int size = WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0,
-                                       nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
   if (size > 0) {
     WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), utf8.data(), size, nullptr, nullptr);
@@ -53,8 +53,7 @@ std::optional<std::span<const std::uint8_t>> FindImageResource(void* image, std:
   return Data(module, FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type)));
 }
 
-std::optional<std::span<const std::uint8_t>> FindImageResource(void* image, std::uint16_t type,
-                                                               std::string_view name) {
+std::optional<std::span<const std::uint8_t>> FindImageResource(void* image, std::uint16_t type, std::string_view name) {
   // Resource names are ASCII identifiers; anything else names nothing here.
   std::wstring wide;
   for (char c : name) {

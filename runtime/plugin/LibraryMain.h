@@ -14,10 +14,8 @@
 #include "runtime/plugin/PluginLibrary.h"
 
 #if defined(__GNUC__)
-#define VELMORA_LIBRARY_MAIN(library, name, resources, units, instance) \
-  __attribute__((constructor)) void VelmoraLibraryLoad() {              \
-    (library).Load(name, resources, units, instance);                   \
-  }                                                                     \
+#define VELMORA_LIBRARY_MAIN(library, name, resources, units, instance)                                        \
+  __attribute__((constructor)) void VelmoraLibraryLoad() { (library).Load(name, resources, units, instance); } \
   __attribute__((destructor)) void VelmoraLibraryUnload() { (library).Unload(instance); }
 #else
 #error "This compiler needs a DllMain that runs the library's load and unload routines"

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/components/Component.h"
 #include "runtime/boundary/SafeCall.h"
+#include "runtime/components/Component.h"
 #include "runtime/dispatch/Apartment.h"
 #include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
@@ -26,8 +26,7 @@ class PluginLibrary {
   // loader lock: unit initialisation only touches the runtime and the
   // libraries already loaded, and must not load libraries, start threads
   // or wait for anything.
-  void Load(const char* name, ResourceSource resources, std::span<const UnitEntry> units,
-            HINST& instance) noexcept;
+  void Load(const char* name, ResourceSource resources, std::span<const UnitEntry> units, HINST& instance) noexcept;
   // Called from the library's unload routine.
   void Unload(HINST& instance) noexcept;
 

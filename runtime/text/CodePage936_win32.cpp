@@ -45,8 +45,8 @@ bool EncodeAll(std::u16string_view wide, AnsiString& out) {
       WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text, size, nullptr, 0, nullptr, &usedDefault);
   if (length <= 0 || usedDefault) return false;
   AnsiString bytes(static_cast<std::size_t>(length), '\0');
-  if (WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text, size, bytes.data(), length, nullptr,
-                          &usedDefault) != length ||
+  if (WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, text, size, bytes.data(), length, nullptr, &usedDefault) !=
+          length ||
       usedDefault) {
     return false;
   }

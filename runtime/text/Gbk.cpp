@@ -12,8 +12,8 @@
 namespace rtl {
 namespace {
 
-using gbktable::Decoded;
 using gbktable::DecodeAt;
+using gbktable::Decoded;
 
 constexpr char16_t kReplacement = 0xFFFD;
 

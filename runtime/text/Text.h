@@ -9,8 +9,8 @@
 
 namespace rtl {
 
-using AnsiString = std::string;      // 8-bit text, GBK bytes
-using WideString = std::u16string;   // UTF-16 text, the automation string
+using AnsiString = std::string;     // 8-bit text, GBK bytes
+using WideString = std::u16string;  // UTF-16 text, the automation string
 
 // Removes leading and trailing bytes whose value is 32 or less.
 AnsiString Trim(std::string_view s);

@@ -63,8 +63,7 @@ WideString Utf8ToWide(std::string_view utf8) {
       cp = (cp << 6) | (b & 0x3F);
     }
     if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      throw EConvertError("Invalid UTF-8 byte sequence at byte " + std::to_string(pos),
-                          PersonText(kUnreadableText));
+      throw EConvertError("Invalid UTF-8 byte sequence at byte " + std::to_string(pos), PersonText(kUnreadableText));
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;

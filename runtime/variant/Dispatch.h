@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/variant/ComPtr.h"
-#include "runtime/except/HResult.h"
 #include "runtime/boundary/SafeCall.h"
+#include "runtime/except/HResult.h"
 #include "runtime/text/Text.h"
+#include "runtime/variant/ComPtr.h"
 
 namespace rtl {
 
@@ -27,8 +27,8 @@ class IDispatch : public IUnknown {
   // argument count, DISP_E_TYPEMISMATCH (with *argErr set to the argument's
   // index) for an argument of the wrong type, DISP_E_EXCEPTION with error
   // filled when the member itself failed.
-  virtual HResult Invoke(DispId id, DispatchKind kind, std::span<Variant> args, Variant* result,
-                         ErrorInfo* error, std::uint32_t* argErr) noexcept = 0;
+  virtual HResult Invoke(DispId id, DispatchKind kind, std::span<Variant> args, Variant* result, ErrorInfo* error,
+                         std::uint32_t* argErr) noexcept = 0;
 
  protected:
   ~IDispatch() = default;

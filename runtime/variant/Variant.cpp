@@ -12,8 +12,8 @@ namespace rtl {
 namespace {
 
 [[noreturn]] void RaiseCast(VarType from, const char* to) {
-  throw EVariantError(AnsiString("Could not convert variant of type (") + Variant::TypeName(from) +
-                      ") into type (" + to + ")");
+  throw EVariantError(AnsiString("Could not convert variant of type (") + Variant::TypeName(from) + ") into type (" +
+                      to + ")");
 }
 
 [[noreturn]] void RaiseInvalidOperation() { throw EVariantError("Invalid variant operation"); }

@@ -9,8 +9,8 @@
 #include <variant>
 #include <vector>
 
-#include "runtime/variant/Dispatch.h"
 #include "runtime/text/Text.h"
+#include "runtime/variant/Dispatch.h"
 
 namespace rtl {
 
@@ -66,8 +66,8 @@ class Variant {
   struct NullTag {
     bool operator==(const NullTag&) const = default;
   };
-  std::variant<std::monostate, NullTag, std::int32_t, std::int64_t, double, bool, AnsiString, WideString,
-               DispatchPtr, ByteArray, Variant*>
+  std::variant<std::monostate, NullTag, std::int32_t, std::int64_t, double, bool, AnsiString, WideString, DispatchPtr,
+               ByteArray, Variant*>
       value_;
 };
 

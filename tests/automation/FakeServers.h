@@ -85,7 +85,8 @@ class FakeServer final : public rtl::TAutoObject {
                      std::function<rtl::Variant(const rtl::WideString&)>* answer = nullptr) {
     AddMember(member, 1, [=, this](std::span<rtl::Variant> args) {
       std::string how = rtl::Variant::TypeName(args[0].Type());
-      if (args[0].Type() == rtl::VarType::ByRef) how += std::string(" ") + rtl::Variant::TypeName(args[0].Target().Type());
+      if (args[0].Type() == rtl::VarType::ByRef)
+        how += std::string(" ") + rtl::Variant::TypeName(args[0].Target().Type());
       fake_.passing[member].insert(how);
       if (texts != nullptr) texts->push_back(args[0].Target().AsWideString());
       if (answer != nullptr && !*answer) throw rtl::Exception(member + " refused");

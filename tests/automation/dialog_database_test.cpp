@@ -62,7 +62,8 @@ TEST_P(SuccessfulChange, StoresTheLowerCaseDigestOfTheTrimmedNewPasswordAndClose
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, SuccessfulChange,
-    ::testing::Values(ChangeCase{"UpperCaseStoredDigest", rtl::UpperCase(host::Md5Hex("old")), "old", "new", "new", "new"},
+    ::testing::Values(ChangeCase{"UpperCaseStoredDigest", rtl::UpperCase(host::Md5Hex("old")), "old", "new", "new",
+                                 "new"},
                       ChangeCase{"BlanksAroundOldIgnored", host::Md5Hex("old"), "  old ", "new", "new", "new"},
                       ChangeCase{"BlanksAroundNewIgnored", host::Md5Hex("old"), "old", "  new ", " new", "new"},
                       ChangeCase{"ChineseHashedAsGbk", host::Md5Hex("旧密码"), "旧密码", "新密码", "新密码", "新密码"}),

@@ -1,8 +1,9 @@
 // The digest unit against RFC 1321's test suite and against OpenSSL.
 #define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/md5.h>
+#include "automation/md5.h"
 
 #include <gtest/gtest.h>
+#include <openssl/md5.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include "automation/md5.h"
 
 namespace automation {
 namespace {

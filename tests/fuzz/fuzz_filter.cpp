@@ -16,8 +16,8 @@ rtl::DataPacket Rights() {
       .AddField("Score", rtl::ftFloat)
       .AddField("Flag", rtl::ftBoolean);
   const rtl::Variant null = rtl::Variant::Null();
-  packet.AppendRow({3, 101, rtl::Utf8ToGbk(reinterpret_cast<const char*>(u8"张三")), std::int64_t{9007199254740993},
-                    1.5, true});
+  packet.AppendRow(
+      {3, 101, rtl::Utf8ToGbk(reinterpret_cast<const char*>(u8"张三")), std::int64_t{9007199254740993}, 1.5, true});
   packet.AppendRow({3, 102, "O'Neil", std::int64_t{-1}, -0.25, false});
   packet.AppendRow({1, 103, null, null, null, null});
   packet.AppendRow({null, null, "05", std::int64_t{0}, 7.0, true});

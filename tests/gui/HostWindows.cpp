@@ -89,7 +89,8 @@ HostWindows::HostWindows(const std::vector<std::string>& args, const std::string
   startup.hStdOutput = output;
   startup.hStdError = output;
   PROCESS_INFORMATION info{};
-  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+  const BOOL started =
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
   CloseHandle(output);
   if (started == 0) throw std::runtime_error("cannot start " + args.at(0));
   CloseHandle(info.hThread);

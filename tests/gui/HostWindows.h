@@ -5,11 +5,11 @@
 // wait polls with a deadline.
 #pragma once
 
-#include "host/win32/Windows.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "host/win32/Windows.h"
 
 namespace velmora::test {
 

@@ -87,31 +87,30 @@ TEST_P(ContextServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) 
 
 INSTANTIATE_TEST_SUITE_P(
     Services, ContextServiceFailure,
-    ::testing::Values(ServiceFailureCase{"QueryOfAMissingTable",
-                                         [](host::ContextHost& c) {
-                                           rtl::Variant result;
-                                           rtl::ErrorInfo error;
-                                           EXPECT_NE(c.OpenSQL(u"SELECT x FROM nowhere", result, error), 0);
-                                           return error.description;
-                                         },
-                                         "数据库访问出错，操作未完成。",
-                                         "velmora-host: OpenSQL failed: database error: "},
-                      ServiceFailureCase{"QueryFindingNoRow",
-                                         [](host::ContextHost& c) {
-                                           rtl::Variant result;
-                                           rtl::ErrorInfo error;
-                                           EXPECT_NE(c.OpenSQL(u"SELECT PassWord FROM P_User WHERE 0", result, error),
-                                                     0);
-                                           return error.description;
-                                         },
-                                         "查询没有找到记录", "velmora-host: OpenSQL failed: the query found no row"},
-                      ServiceFailureCase{"UpdateChangingNoRow",
-                                         [](host::ContextHost& c) {
-                                           rtl::ErrorInfo error;
-                                           EXPECT_NE(c.ExecSQL(u"UPDATE P_User SET PassWord = 'y' WHERE 0", error), 0);
-                                           return error.description;
-                                         },
-                                         "没有记录被修改", "velmora-host: ExecSQL failed: the statement changed no row"}),
+    ::testing::Values(
+        ServiceFailureCase{"QueryOfAMissingTable",
+                           [](host::ContextHost& c) {
+                             rtl::Variant result;
+                             rtl::ErrorInfo error;
+                             EXPECT_NE(c.OpenSQL(u"SELECT x FROM nowhere", result, error), 0);
+                             return error.description;
+                           },
+                           "数据库访问出错，操作未完成。", "velmora-host: OpenSQL failed: database error: "},
+        ServiceFailureCase{"QueryFindingNoRow",
+                           [](host::ContextHost& c) {
+                             rtl::Variant result;
+                             rtl::ErrorInfo error;
+                             EXPECT_NE(c.OpenSQL(u"SELECT PassWord FROM P_User WHERE 0", result, error), 0);
+                             return error.description;
+                           },
+                           "查询没有找到记录", "velmora-host: OpenSQL failed: the query found no row"},
+        ServiceFailureCase{"UpdateChangingNoRow",
+                           [](host::ContextHost& c) {
+                             rtl::ErrorInfo error;
+                             EXPECT_NE(c.ExecSQL(u"UPDATE P_User SET PassWord = 'y' WHERE 0", error), 0);
+                             return error.description;
+                           },
+                           "没有记录被修改", "velmora-host: ExecSQL failed: the statement changed no row"}),
     CaseName());
 
 TEST(AutomationServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) {

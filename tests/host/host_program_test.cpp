@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <map>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "host/Encoding.h"
@@ -95,8 +95,8 @@ struct ExitCase {
   bool automation;
   std::vector<std::string> commands;
   int status;
-  const char8_t* printed;  // a line the program prints (UTF-8)
-  bool changed;            // the user's password is then "new"
+  const char8_t* printed;    // a line the program prints (UTF-8)
+  bool changed;              // the user's password is then "new"
   std::size_t warnings = 0;  // message boxes of the warning kind
 };
 void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
@@ -153,13 +153,17 @@ std::vector<std::string> FiveWrongPasswords() {
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, ExitStatus,
-    ::testing::Values(
-        ExitCase{"AutomationChanged", true, Change(true, "old"), 0, u8"[information] 密码修改成功！", true},
-        ExitCase{"ContextChanged", false, Change(false, "old"), 0, u8"[information] 口令修改成功!", true},
-        ExitCase{"ContextCancelled", false, {"click btnCancel"}, 1,
-                 u8"velmora-host: cancelled (context edition, user ctxuser)", false},
-        ExitCase{"AutomationFourthWrongPassword", true, FiveWrongPasswords(), 2,
-                 u8"velmora-host: failed (automation edition, user md5user)", false, 4}),
+    ::testing::Values(ExitCase{"AutomationChanged", true, Change(true, "old"), 0, u8"[information] 密码修改成功！",
+                               true},
+                      ExitCase{"ContextChanged", false, Change(false, "old"), 0, u8"[information] 口令修改成功!", true},
+                      ExitCase{"ContextCancelled",
+                               false,
+                               {"click btnCancel"},
+                               1,
+                               u8"velmora-host: cancelled (context edition, user ctxuser)",
+                               false},
+                      ExitCase{"AutomationFourthWrongPassword", true, FiveWrongPasswords(), 2,
+                               u8"velmora-host: failed (automation edition, user md5user)", false, 4}),
     CaseName());
 
 // A control character typed into a password is refused with a beep in both
@@ -186,7 +190,8 @@ TEST_F(HostProgram, ControlCharactersTypedAreRefusedAudibly) {
 TEST_F(HostProgram, ControlCharactersInShownTextNeverReachTheTerminal) {
   db_.Db().Execute("INSERT INTO P_User (UserCode, UserName, PassWord) VALUES ('esc', ?, '')",
                    {"a\x1b]0;owned\ab\x1b[2J"});
-  const HostResult r = Run({kAutomationLibrary, "--db", "DB", "--user", "esc", "--do", "show", "--do", "click BtnCancel"});
+  const HostResult r =
+      Run({kAutomationLibrary, "--db", "DB", "--user", "esc", "--do", "show", "--do", "click BtnCancel"});
   EXPECT_EQ(r.status, 1) << Describe(r);
   EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << Describe(r);
   EXPECT_TRUE(Contains(r.out, Utf8(u8"UserName \"a\uFFFD]0;owned\uFFFDb\uFFFD[2J\""))) << Describe(r);
@@ -221,20 +226,19 @@ TEST_P(HostError, ExitsWithThreeAndSaysWhatFailed) {
 
 std::vector<HostErrorCase> HostErrorCases() {
   std::vector<HostErrorCase> cases{
-    HostErrorCase{"MissingLibraryFile",
-                  {"/nonexistent/Velmora.so", "--db", "DB", "--do", "close"},
-                  {"/nonexistent/Velmora.so"}},
-    HostErrorCase{"LibraryLackingEntryPoints",
-                  {kPartialLibrary, "--db", "DB", "--user", "md5user", "--do", "close"},
-                  {"FreeModule", kPartialLibrary}},
-    HostErrorCase{
-        "UnknownUser", {kAutomationLibrary, "--db", "DB", "--user", "nobody", "--do", "close"}, {"nobody"}},
-    HostErrorCase{"EditionOtherThanTheLibrarys",
-                  {kContextLibrary, "--edition", "automation", "--db", "DB", "--user", "md5user", "--do", "close"},
-                  {"edition"}},
-    HostErrorCase{"MissingDatabaseIsNotCreated",
-                  {kAutomationLibrary, "--db", "/nonexistent/host.db", "--do", "close"},
-                  {"/nonexistent/host.db"}}};
+      HostErrorCase{"MissingLibraryFile",
+                    {"/nonexistent/Velmora.so", "--db", "DB", "--do", "close"},
+                    {"/nonexistent/Velmora.so"}},
+      HostErrorCase{"LibraryLackingEntryPoints",
+                    {kPartialLibrary, "--db", "DB", "--user", "md5user", "--do", "close"},
+                    {"FreeModule", kPartialLibrary}},
+      HostErrorCase{"UnknownUser", {kAutomationLibrary, "--db", "DB", "--user", "nobody", "--do", "close"}, {"nobody"}},
+      HostErrorCase{"EditionOtherThanTheLibrarys",
+                    {kContextLibrary, "--edition", "automation", "--db", "DB", "--user", "md5user", "--do", "close"},
+                    {"edition"}},
+      HostErrorCase{"MissingDatabaseIsNotCreated",
+                    {kAutomationLibrary, "--db", "/nonexistent/host.db", "--do", "close"},
+                    {"/nonexistent/host.db"}}};
 #ifndef _WIN32
   // Windows has no terminal front end: there the host shows native windows (tests/gui).
   cases.push_back({"NoTerminalAndNoScript", {kAutomationLibrary, "--db", "DB", "--user", "md5user"}, {"terminal"}});
@@ -265,9 +269,8 @@ TEST_P(ForeignDatabase, IsLeftByteForByteUnchanged) {
     host::Database(path, true).ExecuteScript(c.schema);
   }
   const std::string before = host::Md5Hex(ReadAll(path));
-  const HostResult r = RunHost({c.automation ? kAutomationLibrary : kContextLibrary, "--db", path, "--user", "u",
-                                "--do", "close"},
-                               work.Path());
+  const HostResult r = RunHost(
+      {c.automation ? kAutomationLibrary : kContextLibrary, "--db", path, "--user", "u", "--do", "close"}, work.Path());
   EXPECT_EQ(host::Md5Hex(ReadAll(path)), before) << "the database file changed; " << Describe(r);
   if (c.named.empty()) {
     EXPECT_EQ(r.status, 1) << Describe(r);
@@ -277,24 +280,27 @@ TEST_P(ForeignDatabase, IsLeftByteForByteUnchanged) {
   for (const std::string& part : c.named) EXPECT_TRUE(Contains(r.err, part)) << part << "\n" << Describe(r);
 }
 
-constexpr const char* kUsers = "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, PassWord TEXT);"
-                               "INSERT INTO P_User VALUES ('u', 'U', 'x');";
+constexpr const char* kUsers =
+    "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, PassWord TEXT);"
+    "INSERT INTO P_User VALUES ('u', 'U', 'x');";
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, ForeignDatabase,
-    ::testing::Values(
-        ForeignDatabaseCase{"EmptyFile", nullptr, false, {"P_User"}},
-        ForeignDatabaseCase{"OtherTablesOnly", "CREATE TABLE Orders (Id INTEGER, Item TEXT);", true, {"P_User"}},
-        ForeignDatabaseCase{"UserTableWithoutPassWord",
-                            "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, Pwd TEXT);", true,
-                            {"P_User", "PassWord"}},
-        ForeignDatabaseCase{"ContextEditionWithoutRights", kUsers, false, {"P_FunRight"}},
-        ForeignDatabaseCase{"RightsWithoutModFunID",
-                            "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, PassWord TEXT);"
-                            "CREATE TABLE P_FunRight (UserCode TEXT, ModFunTyp INTEGER);",
-                            false, {"P_FunRight", "ModFunID"}},
-        // The automation edition reads no rights.
-        ForeignDatabaseCase{"AutomationEditionWithoutRights", kUsers, true, {}}),
+    ::testing::Values(ForeignDatabaseCase{"EmptyFile", nullptr, false, {"P_User"}},
+                      ForeignDatabaseCase{
+                          "OtherTablesOnly", "CREATE TABLE Orders (Id INTEGER, Item TEXT);", true, {"P_User"}},
+                      ForeignDatabaseCase{"UserTableWithoutPassWord",
+                                          "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, Pwd TEXT);",
+                                          true,
+                                          {"P_User", "PassWord"}},
+                      ForeignDatabaseCase{"ContextEditionWithoutRights", kUsers, false, {"P_FunRight"}},
+                      ForeignDatabaseCase{"RightsWithoutModFunID",
+                                          "CREATE TABLE P_User (UserCode TEXT, UserName TEXT, PassWord TEXT);"
+                                          "CREATE TABLE P_FunRight (UserCode TEXT, ModFunTyp INTEGER);",
+                                          false,
+                                          {"P_FunRight", "ModFunID"}},
+                      // The automation edition reads no rights.
+                      ForeignDatabaseCase{"AutomationEditionWithoutRights", kUsers, true, {}}),
     CaseName());
 
 TEST(HostUsage, WrongArgumentsExitWith64AndPrintTheUsage) {
@@ -364,10 +370,17 @@ TEST(HostStrings, TsvListsEveryStringOfEveryUnit) {
     EXPECT_EQ(row[1], std::to_string(++units.back().second)) << row[0] << " " << row[2];
     byName[row[0] + " " + (row[2].empty() ? "#" + row[1] : row[2])] = row;
   }
-  EXPECT_EQ(units, (std::vector<std::pair<std::string, std::size_t>>{
-                       {"Cxexportstrs", 19}, {"Cxlibrarystrs", 22}, {"Cxgridstrs", 64}, {"Cxgridpopupmenuconsts", 23},
-                       {"Cxfilterconsts", 40}, {"Cxdataconsts", 12}, {"Cxfiltercontrolstrs", 33},
-                       {"Cxeditconsts", 86}, {"Dxbarstrs", 178}, {"dxExtCtrlsStrs", 55}, {"dxPSRes", 1257}}));
+  EXPECT_EQ(units, (std::vector<std::pair<std::string, std::size_t>>{{"Cxexportstrs", 19},
+                                                                     {"Cxlibrarystrs", 22},
+                                                                     {"Cxgridstrs", 64},
+                                                                     {"Cxgridpopupmenuconsts", 23},
+                                                                     {"Cxfilterconsts", 40},
+                                                                     {"Cxdataconsts", 12},
+                                                                     {"Cxfiltercontrolstrs", 33},
+                                                                     {"Cxeditconsts", 86},
+                                                                     {"Dxbarstrs", 178},
+                                                                     {"dxExtCtrlsStrs", 55},
+                                                                     {"dxPSRes", 1257}}));
   // id, default and current text, escapes as written.
   const std::vector<std::array<std::string, 4>> expected = {
       {"dxExtCtrlsStrs #1", "65520", "Auto", Utf8(u8"自动")},
@@ -406,8 +419,9 @@ TEST(HostStrings, ChangedAndUnchangedPartitionTheList) {
 TEST(HostStrings, OneUnitAsJson) {
   const HostResult r = RunHost({"strings", "--json", "--unit", "DXEXTCTRLSSTRS", "--library", kContextLibrary});
   ASSERT_EQ(r.status, 0) << Describe(r);
-  EXPECT_TRUE(r.out.starts_with(Utf8(u8"[\n  {\"unit\": \"dxExtCtrlsStrs\", \"position\": 1, \"name\": \"\", "
-                                     u8"\"id\": 65520, \"default\": \"Auto\", \"current\": \"自动\"},\n")))
+  EXPECT_TRUE(
+      r.out.starts_with(Utf8(u8"[\n  {\"unit\": \"dxExtCtrlsStrs\", \"position\": 1, \"name\": \"\", "
+                             u8"\"id\": 65520, \"default\": \"Auto\", \"current\": \"自动\"},\n")))
       << r.out.substr(0, 200);
   EXPECT_TRUE(r.out.ends_with(Utf8(u8"\"id\": 65478, \"default\": \"DiagCross\", \"current\": \"反交叉\"}\n]\n")));
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 57);
@@ -419,7 +433,8 @@ TEST(HostStrings, UnknownUnitAndContradictingOptionsAreUsageErrors) {
   EXPECT_TRUE(Contains(r.err, "'Nowhere'") && Contains(r.err, " Cxexportstrs ") && Contains(r.err, " dxPSRes"))
       << Describe(r);
   for (const std::vector<std::string>& args : {std::vector<std::string>{"strings", "--changed", "--unchanged"},
-                                               {"strings", "--tsv", "--json"}, {"info", "--tsv"}}) {
+                                               {"strings", "--tsv", "--json"},
+                                               {"info", "--tsv"}}) {
     r = RunHost(args);
     EXPECT_EQ(r.status, 64) << Describe(r);
     EXPECT_TRUE(r.err.starts_with("usage: velmora-host")) << Describe(r);
@@ -454,8 +469,8 @@ TEST(HostDemoDatabase, IsCreatedOnFirstRunAndTheDemoSucceedsEveryTime) {
   const TempFolder work;
   for (int run = 1; run <= 2; ++run) {
     for (const auto& [automation, user] : {std::pair{true, "md5demo"}, std::pair{false, "demo"}}) {
-      const HostResult r = RunHost(DoEach({automation ? kAutomationLibrary : kContextLibrary}, DemoKeys(automation)),
-                                   work.Path());
+      const HostResult r =
+          RunHost(DoEach({automation ? kAutomationLibrary : kContextLibrary}, DemoKeys(automation)), work.Path());
       EXPECT_EQ(r.status, 0) << "run " << run << ": expected the demo password to work, got " << Describe(r);
       EXPECT_TRUE(Contains(r.out, std::string(" edition, user ") + user + ")\n")) << Describe(r);
       EXPECT_TRUE(std::filesystem::exists(work.Path() + "/velmora-demo.db"));

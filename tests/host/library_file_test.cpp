@@ -28,13 +28,13 @@ class ElfFile {
   static constexpr std::size_t kNamesSection = 1, kBlobSection = 2;
 
   ElfFile() : bytes_(kSectionsAt + 3 * kSectionSize) {
-    Put(0, 0x464C457F, 4);        // "\x7f" "ELF"
-    Put(4, 0x010102, 3);          // 64-bit, little-endian, version 1
-    Put(0x10, 3, 2);              // shared object
-    Put(0x12, 62, 2);             // x86-64
+    Put(0, 0x464C457F, 4);  // "\x7f" "ELF"
+    Put(4, 0x010102, 3);    // 64-bit, little-endian, version 1
+    Put(0x10, 3, 2);        // shared object
+    Put(0x12, 62, 2);       // x86-64
     Put(0x14, 1, 4);
-    Put(0x28, kSectionsAt, 8);    // section table
-    Put(0x34, 64, 2);             // header size
+    Put(0x28, kSectionsAt, 8);  // section table
+    Put(0x34, 64, 2);           // header size
     Put(0x3A, kSectionSize, 2);
     Put(0x3C, 3, 2);              // section count
     Put(0x3E, kNamesSection, 2);  // the names' section
@@ -69,8 +69,8 @@ class ElfFile {
 
 std::string Write(const TempFolder& folder, const std::vector<std::uint8_t>& bytes) {
   const std::string path = folder.Path() + "/Velmora.so";
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
@@ -113,8 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"SectionTableBeyondTheEnd", [](ElfFile& f) { f.Put(0x28, kMax - 63, 8); }},
         DamageCase{"NamesSectionIndexBeyondTheTable", [](ElfFile& f) { f.Put(0x3E, 7, 2); }},
         // The names' offset plus a name's index wraps around to just before the file's bytes.
-        DamageCase{"NamesOffsetWrapsAround",
-                   [](ElfFile& f) { f.PutSection(ElfFile::kNamesSection, 24, kMax - 3); }},
+        DamageCase{"NamesOffsetWrapsAround", [](ElfFile& f) { f.PutSection(ElfFile::kNamesSection, 24, kMax - 3); }},
         DamageCase{"NameIndexBeyondTheNames", [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 0, 1000, 4); }},
         DamageCase{"ResourceSectionBeyondTheEnd",
                    [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 24, f.Bytes().size() - 8); }},

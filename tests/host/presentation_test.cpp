@@ -46,10 +46,9 @@ TEST_P(Keyboard, TurnsMessagesIntoTheFormsInput) {
   int step = 0;
   for (const Stroke& s : GetParam().strokes) {
     SCOPED_TRACE("stroke " + std::to_string(step++));
-    const KeyboardInput::Result r =
-        s.type == ST::Key || s.type == ST::SysKey
-            ? input.KeyDown(s.code, s.shift, s.type == ST::SysKey)
-            : input.Char(static_cast<char16_t>(s.code), s.type == ST::SysChar);
+    const KeyboardInput::Result r = s.type == ST::Key || s.type == ST::SysKey
+                                        ? input.KeyDown(s.code, s.shift, s.type == ST::SysKey)
+                                        : input.Char(static_cast<char16_t>(s.code), s.type == ST::SysChar);
     ASSERT_EQ(r.action, s.action);
     if (s.action != Action::Deliver) continue;
     EXPECT_EQ(r.event.kind, s.kind);

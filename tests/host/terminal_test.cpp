@@ -53,7 +53,9 @@ class TerminalHost {
   }
   // Everything the program wrote up to the last text waited for.
   const std::string& Seen() const noexcept { return seen_; }
-  void Type(const std::string& keys) { ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size())); }
+  void Type(const std::string& keys) {
+    ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+  }
   // The exit status once the program has ended (it is killed after ten seconds).
   int Exit() {
     WaitFor("\x01never");  // drains the screen until the program closes the terminal

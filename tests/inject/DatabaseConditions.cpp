@@ -3,9 +3,9 @@
 namespace velmora::test {
 
 const char* NameOf(DbCondition condition) {
-  static const char* const kNames[] = {"None",          "LockedExclusive", "LockedForWriting",
-                                       "ReaderHoldsLock", "ReadOnly",      "FullMustGrow",
-                                       "FullInPlace",   "UserTableGone",   "UserRowGone"};
+  static const char* const kNames[] = {"None",       "LockedExclusive", "LockedForWriting", "ReaderHoldsLock",
+                                       "ReadOnly",   "FullMustGrow",    "FullInPlace",      "UserTableGone",
+                                       "UserRowGone"};
   return kNames[static_cast<int>(condition)];
 }
 
@@ -13,8 +13,7 @@ void DatabaseConditions::Impose(DbCondition condition) {
   host::Database& db = db_.Db();
   imposed_ = condition;
   switch (condition) {
-    case DbCondition::None:
-      break;
+    case DbCondition::None: break;
     case DbCondition::LockedExclusive:
     case DbCondition::LockedForWriting:
     case DbCondition::ReaderHoldsLock:
@@ -23,9 +22,7 @@ void DatabaseConditions::Impose(DbCondition condition) {
                             : condition == DbCondition::LockedForWriting ? "BEGIN IMMEDIATE"
                                                                          : "BEGIN; SELECT COUNT(*) FROM P_User");
       break;
-    case DbCondition::ReadOnly:
-      db.ExecuteScript("PRAGMA query_only = ON");
-      break;
+    case DbCondition::ReadOnly: db.ExecuteScript("PRAGMA query_only = ON"); break;
     case DbCondition::FullMustGrow:
       db.ExecuteScript(
           "CREATE TABLE P_Audit (UserCode TEXT, Note BLOB);"
@@ -49,23 +46,16 @@ void DatabaseConditions::Impose(DbCondition condition) {
 void DatabaseConditions::Lift() {
   host::Database& db = db_.Db();
   switch (std::exchange(imposed_, DbCondition::None)) {
-    case DbCondition::None:
-      break;
+    case DbCondition::None: break;
     case DbCondition::LockedExclusive:
     case DbCondition::LockedForWriting:
     case DbCondition::ReaderHoldsLock:
       other_->Rollback();
       other_.reset();
       break;
-    case DbCondition::ReadOnly:
-      db.ExecuteScript("PRAGMA query_only = OFF");
-      break;
-    case DbCondition::FullMustGrow:
-      db.ExecuteScript("DROP TRIGGER P_UserAudit; DROP TABLE P_Audit");
-      [[fallthrough]];
-    case DbCondition::FullInPlace:
-      db.ExecuteScript("PRAGMA max_page_count = 1073741823");
-      break;
+    case DbCondition::ReadOnly: db.ExecuteScript("PRAGMA query_only = OFF"); break;
+    case DbCondition::FullMustGrow: db.ExecuteScript("DROP TRIGGER P_UserAudit; DROP TABLE P_Audit"); [[fallthrough]];
+    case DbCondition::FullInPlace: db.ExecuteScript("PRAGMA max_page_count = 1073741823"); break;
     case DbCondition::UserTableGone:
       db.ExecuteScript(userTable_ + "; INSERT INTO P_User SELECT * FROM P_User_Kept; DROP TABLE P_User_Kept");
       break;

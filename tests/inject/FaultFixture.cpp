@@ -27,8 +27,12 @@ void FaultInjection::SetUp() {
   const std::string oldMd5 = host::Md5Hex("old");
   db_.Db().ExecuteScript(
       "PRAGMA journal_mode = MEMORY; BEGIN;"
-      "INSERT INTO P_User VALUES ('demo', 'demo', '" + oldHost + "'), ('md5demo', 'md5demo', '" + oldMd5 + "'),"
-      " ('x', 'x', '" + oldHost + "'), ('other', 'other', '" + oldMd5 + "');"
+      "INSERT INTO P_User VALUES ('demo', 'demo', '" +
+      oldHost + "'), ('md5demo', 'md5demo', '" + oldMd5 +
+      "'),"
+      " ('x', 'x', '" +
+      oldHost + "'), ('other', 'other', '" + oldMd5 +
+      "');"
       "INSERT INTO P_FunRight VALUES ('demo', 3, 101), ('demo', 1, 102); COMMIT;");
 }
 

@@ -42,21 +42,17 @@ rtl::HResult FaultyDispatch::Invoke(rtl::DispId id, rtl::DispatchKind kind, std:
 
 std::optional<rtl::HResult> Refuse(const Fault& fault, rtl::ErrorInfo* error) noexcept {
   switch (fault.kind) {
-    case FaultKind::Fails:
-      return rtl::E_FAIL;
+    case FaultKind::Fails: return rtl::E_FAIL;
     case FaultKind::Raises:
       if (error != nullptr) error->description = kHostRaised;
       return rtl::DISP_E_EXCEPTION;
-    case FaultKind::Before:
-      try {
-        fault.action();
+    case FaultKind::Before: try { fault.action();
       } catch (const std::exception& e) {
         ADD_FAILURE() << "the fault's action failed: " << e.what();
         return rtl::E_UNEXPECTED;
       }
       return std::nullopt;
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 

@@ -19,8 +19,7 @@ rtl::ComServerFactory Faulty(const char* progId, FaultPlan& plan, std::function<
 
 }  // namespace
 
-FaultyServers::FaultyServers(host::Database& db, const host::UserRecord& user, host::SessionLog& log,
-                             FaultPlan& plan)
+FaultyServers::FaultyServers(host::Database& db, const host::UserRecord& user, host::SessionLog& log, FaultPlan& plan)
     : funcStorage_(TarnCore::FuncStorageProgID,
                    Faulty(TarnCore::FuncStorageProgID, plan, [user] { return host::NewFuncStorage(user); })),
       dataCtl_(TarnCore::DataCtlProgID,

@@ -61,7 +61,8 @@ FaultCase UserNameMalformedGbk() {
 #if defined(_WIN32)
   return FaultCase{"UserNameMalformedGbk", Answers("UserName", MalformedGbk()), {}, NotCreated};
 #else
-  return FaultCase{"UserNameMalformedGbk", Answers("UserName", MalformedGbk()), {Information(kPasswordChanged)}, Changed};
+  return FaultCase{
+      "UserNameMalformedGbk", Answers("UserName", MalformedGbk()), {Information(kPasswordChanged)}, Changed};
 #endif
 }
 
@@ -80,8 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"UserNameUnmappable", Answers("UserName", UnmappableText()), {}, NotCreated},
         FaultCase{"UserNameEmptyText", Answers("UserName", rtl::Variant("")), {Information(kPasswordChanged)}, Changed},
         FaultCase{"UserNameLongText", Answers("UserName", LongText()), {Information(kPasswordChanged)}, Changed},
-        UserNameMalformedGbk(),
-        FaultCase{"UserIdOnCreateFails", Fails("UserID", 1), {}, NotCreated},
+        UserNameMalformedGbk(), FaultCase{"UserIdOnCreateFails", Fails("UserID", 1), {}, NotCreated},
         FaultCase{"UserIdOnCreateNull", Answers("UserID", rtl::Variant::Null(), 1), {}, NotCreated},
         FaultCase{"UserIdOnQueryFails", Fails("UserID", 2), {Error(kHostCallFailed)}},
         FaultCase{"UserIdOnQueryRaises", Raises("UserID", 2), {Error(kHostRaised)}},
@@ -93,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"UserIdOnQueryLongText", Answers("UserID", LongText(), 2), {Warning(kOldPasswordWrong)}},
         FaultCase{"UserIdOnQueryMalformedGbk", Answers("UserID", MalformedGbk(), 2), {Error(kUnreadable)}},
         FaultCase{"UserIdOnQueryUnmappable", Answers("UserID", UnmappableText(), 2), {Error(kUnmappable)}},
-        FaultCase{"UserIdOnQueryQuotes", Answers("UserID", rtl::Variant(kInjectedCode), 2),
-                  {Warning(kOldPasswordWrong)}},
+        FaultCase{
+            "UserIdOnQueryQuotes", Answers("UserID", rtl::Variant(kInjectedCode), 2), {Warning(kOldPasswordWrong)}},
         FaultCase{"UserIdOnUpdateFails", Fails("UserID", 3), {Warning(kChangeFailed)}},
         FaultCase{"UserIdOnUpdateNull", Answers("UserID", rtl::Variant::Null(), 3), {Warning(kChangeFailed)}},
         FaultCase{"UserIdOnUpdateEmptyText", Answers("UserID", rtl::Variant(u""), 3), {Warning(kChangeFailed)}},
@@ -105,25 +105,30 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"OpensqlInteger", Answers("Opensql", rtl::Variant(std::int32_t{42})), {Error(kDataAccess)}},
         FaultCase{"OpensqlLongText", Answers("Opensql", LongText()), {Error(kDataAccess)}},
         FaultCase{"OpensqlTruncatedPacket", Answers("Opensql", TruncatedPacket()), {Error(kDataAccess)}},
-        FaultCase{"OpensqlNoPasswordField", Answers("Opensql", Packet("pwd", rtl::ftString, {kOld})),
-                  {Error(kDataAccess)}},
+        FaultCase{
+            "OpensqlNoPasswordField", Answers("Opensql", Packet("pwd", rtl::ftString, {kOld})), {Error(kDataAccess)}},
         FaultCase{"OpensqlNoRows", Answers("Opensql", Passwords({})), {Warning(kOldPasswordWrong)}},
-        FaultCase{"OpensqlNullPassword", Answers("Opensql", Passwords({rtl::Variant::Null()})),
-                  {Warning(kOldPasswordWrong)}},
+        FaultCase{
+            "OpensqlNullPassword", Answers("Opensql", Passwords({rtl::Variant::Null()})), {Warning(kOldPasswordWrong)}},
         FaultCase{"OpensqlIntegerPassword",
                   Answers("Opensql", Packet("password", rtl::ftInteger, {rtl::Variant(std::int32_t{42})})),
                   {Warning(kOldPasswordWrong)}},
-        FaultCase{"OpensqlMalformedPassword", Answers("Opensql", Passwords({MalformedGbk()})),
+        FaultCase{
+            "OpensqlMalformedPassword", Answers("Opensql", Passwords({MalformedGbk()})), {Warning(kOldPasswordWrong)}},
+        FaultCase{"OpensqlSeveralRowsUsersSecond",
+                  Answers("Opensql", Passwords({kOther, kOld})),
                   {Warning(kOldPasswordWrong)}},
-        FaultCase{"OpensqlSeveralRowsUsersSecond", Answers("Opensql", Passwords({kOther, kOld})),
-                  {Warning(kOldPasswordWrong)}},
-        FaultCase{"OpensqlSeveralRowsUsersFirst", Answers("Opensql", Passwords({kOld, kOther})),
-                  {Information(kPasswordChanged)}, Changed},
+        FaultCase{"OpensqlSeveralRowsUsersFirst",
+                  Answers("Opensql", Passwords({kOld, kOther})),
+                  {Information(kPasswordChanged)},
+                  Changed},
         FaultCase{"ExecsqlFails", Fails("Execsql"), {Warning(kChangeFailed)}},
         FaultCase{"ExecsqlRaises", Raises("Execsql"), {Warning(kChangeFailed)}},
         FaultCase{"ExecsqlAnswersObject", Answers("Execsql", AnObject()), {Information(kPasswordChanged)}, Changed},
-        FaultCase{"ExecsqlOverwritesItsArgument", OverwritesArgument("Execsql", AnObject()),
-                  {Information(kPasswordChanged)}, Changed},
+        FaultCase{"ExecsqlOverwritesItsArgument",
+                  OverwritesArgument("Execsql", AnObject()),
+                  {Information(kPasswordChanged)},
+                  Changed},
         FaultCase{"AlertFailsOnWrongOld", Fails("alert"), {Error(kHostCallFailed)}, Open, D::None, "wrong"},
         FaultCase{"AlertRaisesOnEmptyOld", Raises("alert"), {Error(kHostRaised)}, Open, D::None, " "},
         FaultCase{"PromptFails", Fails("prompt"), {Error(kHostCallFailed)}, Changed},

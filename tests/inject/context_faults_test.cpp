@@ -13,8 +13,7 @@ namespace {
 class ContextFaults : public FaultInjection {
  protected:
   ContextFaults()
-      : FaultInjection(Edition::Context, {"demo", host::EncodeHostPassword("new"),
-                                          kPasswordChanged, kModalOk}) {}
+      : FaultInjection(Edition::Context, {"demo", host::EncodeHostPassword("new"), kPasswordChanged, kModalOk}) {}
 
   void MakeHost() override {
     host_ = std::make_unique<host::ContextHost>(db_.Db(), db_.User(user_.code), log_);
@@ -43,26 +42,43 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FaultCase{"EncodeOldFails", Fails("EncodePassword", 1), {Error(kHostCallFailed)}},
         FaultCase{"EncodeOldRaises", Raises("EncodePassword", 1), {Error(kHostRaised)}},
-        FaultCase{"EncodeOldEmptyText", Answers("EncodePassword", rtl::Variant(""), 1), {Information(kOldPasswordWrong)}},
+        FaultCase{
+            "EncodeOldEmptyText", Answers("EncodePassword", rtl::Variant(""), 1), {Information(kOldPasswordWrong)}},
         FaultCase{"EncodeOldLongText", Answers("EncodePassword", LongText(), 1), {Information(kOldPasswordWrong)}},
-        FaultCase{"EncodeOldMalformedGbk", Answers("EncodePassword", MalformedGbk(), 1),
-                  {Information(kOldPasswordWrong)}},
+        FaultCase{
+            "EncodeOldMalformedGbk", Answers("EncodePassword", MalformedGbk(), 1), {Information(kOldPasswordWrong)}},
         FaultCase{"EncodeNewFails", Fails("EncodePassword", 2), {Information(kPasswordNotChanged)}},
         FaultCase{"EncodeNewRaises", Raises("EncodePassword", 2), {Information(kPasswordNotChanged)}},
-        FaultCase{"EncodeNewMalformedGbk", Answers("EncodePassword", MalformedGbk(), 2), {Information(kPasswordNotChanged)}},
-        FaultCase{"EncodeNewEmptyText", Answers("EncodePassword", rtl::Variant(""), 2), {Information(kPasswordChanged)},
-                  Changed, D::None, "old", ""},
-        FaultCase{"EncodeNewLongText", Answers("EncodePassword", LongText(), 2), {Information(kPasswordChanged)}, Changed,
-                  D::None, "old", LongText().AsString()},
-        FaultCase{"EncodeNewQuotes", Answers("EncodePassword", rtl::Variant(kInjectedCode), 2),
-                  {Information(kPasswordChanged)}, Changed, D::None, "old", kInjectedCode},
+        FaultCase{
+            "EncodeNewMalformedGbk", Answers("EncodePassword", MalformedGbk(), 2), {Information(kPasswordNotChanged)}},
+        FaultCase{"EncodeNewEmptyText",
+                  Answers("EncodePassword", rtl::Variant(""), 2),
+                  {Information(kPasswordChanged)},
+                  Changed,
+                  D::None,
+                  "old",
+                  ""},
+        FaultCase{"EncodeNewLongText",
+                  Answers("EncodePassword", LongText(), 2),
+                  {Information(kPasswordChanged)},
+                  Changed,
+                  D::None,
+                  "old",
+                  LongText().AsString()},
+        FaultCase{"EncodeNewQuotes",
+                  Answers("EncodePassword", rtl::Variant(kInjectedCode), 2),
+                  {Information(kPasswordChanged)},
+                  Changed,
+                  D::None,
+                  "old",
+                  kInjectedCode},
         FaultCase{"OpenSqlFails", Fails("OpenSQL"), {Error(kHostCallFailed)}},
         FaultCase{"OpenSqlRaises", Raises("OpenSQL"), {Error(kHostRaised)}},
         FaultCase{"OpenSqlNull", Answers("OpenSQL", rtl::Variant::Null()), {Error(kWrongType)}},
         FaultCase{"OpenSqlEmpty", Answers("OpenSQL", rtl::Variant()), {Information(kOldPasswordWrong)}},
         FaultCase{"OpenSqlEmptyText", Answers("OpenSQL", rtl::Variant("")), {Information(kOldPasswordWrong)}},
-        FaultCase{"OpenSqlInteger", Answers("OpenSQL", rtl::Variant(std::int32_t{42})),
-                  {Information(kOldPasswordWrong)}},
+        FaultCase{
+            "OpenSqlInteger", Answers("OpenSQL", rtl::Variant(std::int32_t{42})), {Information(kOldPasswordWrong)}},
         FaultCase{"OpenSqlObject", Answers("OpenSQL", AnObject()), {Error(kWrongType)}},
         FaultCase{"OpenSqlLongText", Answers("OpenSQL", LongText()), {Information(kOldPasswordWrong)}},
         FaultCase{"OpenSqlMalformedGbk", Answers("OpenSQL", MalformedGbk()), {Information(kOldPasswordWrong)}},
@@ -73,20 +89,23 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"PromptRaises", Raises("Prompt"), {Error(kHostRaised)}, Changed},
         FaultCase{"PromptUnknown", UnknownMember("Prompt"), {Error(kHostCallFailed)}, Changed},
         FaultCase{"PromptAnswersObject", Answers("Prompt", AnObject()), {Information(kPasswordChanged)}, Changed},
-        FaultCase{"PromptOverwritesItsArgument", OverwritesArgument("Prompt", UnmappableText()), {Information(kPasswordChanged)},
+        FaultCase{"PromptOverwritesItsArgument",
+                  OverwritesArgument("Prompt", UnmappableText()),
+                  {Information(kPasswordChanged)},
                   Changed},
         FaultCase{"PromptFailsOnWrongOld", Fails("Prompt"), {Error(kHostCallFailed)}, Open, D::None, "wrong"},
         FaultCase{"PromptObjNull", Answers("PromptObj", rtl::Variant::Null()), {Error(kWrongType)}, Changed},
         FaultCase{"PromptObjEmpty", Answers("PromptObj", rtl::Variant()), {Error(kWrongType)}, Changed},
-        FaultCase{"PromptObjInteger", Answers("PromptObj", rtl::Variant(std::int32_t{1})), {Error(kWrongType)},
-                  Changed},
+        FaultCase{
+            "PromptObjInteger", Answers("PromptObj", rtl::Variant(std::int32_t{1})), {Error(kWrongType)}, Changed},
         FaultCase{"UserCodeEmpty", Answers("CurUserCode", rtl::Variant("")), {Error(kNoRecord)}},
         FaultCase{"UserCodeQuotes", Answers("CurUserCode", rtl::Variant(kInjectedCode)), {Error(kNoRecord)}},
         FaultCase{"UserCodeLong", Answers("CurUserCode", LongText()), {Error(kNoRecord)}},
         FaultCase{"UserCodeMalformedGbk", Answers("CurUserCode", MalformedGbk()), {Error(kUnreadable)}},
-        FaultCase{"RightsNull", Answers("FunRightData", rtl::Variant::Null()), {Information(kPasswordChanged)}, Changed},
-        FaultCase{"RightsWithoutContent", Answers("FunRightData", rtl::Variant()), {Information(kPasswordChanged)},
-                  Changed}),
+        FaultCase{
+            "RightsNull", Answers("FunRightData", rtl::Variant::Null()), {Information(kPasswordChanged)}, Changed},
+        FaultCase{
+            "RightsWithoutContent", Answers("FunRightData", rtl::Variant()), {Information(kPasswordChanged)}, Changed}),
     CaseName());
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,10 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"FullMustGrow", {}, {Information(kPasswordNotChanged)}, Open, D::FullMustGrow},
         FaultCase{"FullInPlace", {}, {Information(kPasswordChanged)}, Changed, D::FullInPlace},
         FaultCase{"UserTableGone", {}, {Error(kDatabaseFailed)}, Open, D::UserTableGone},
-        FaultCase{"UserTableGoneBeforeWrite", Before("ExecSQL"), {Information(kPasswordNotChanged)}, Open,
-                  D::UserTableGone},
+        FaultCase{
+            "UserTableGoneBeforeWrite", Before("ExecSQL"), {Information(kPasswordNotChanged)}, Open, D::UserTableGone},
         FaultCase{"UserRowGone", {}, {Error(kNoRecord)}, Open, D::UserRowGone},
-        FaultCase{"UserRowGoneBeforeWrite", Before("ExecSQL"), {Information(kPasswordNotChanged)}, Open, D::UserRowGone}),
+        FaultCase{
+            "UserRowGoneBeforeWrite", Before("ExecSQL"), {Information(kPasswordNotChanged)}, Open, D::UserRowGone}),
     CaseName());
 
 }  // namespace

@@ -200,8 +200,8 @@ void PrintTo(const UnitStep& s, std::ostream* os) {
 
 TEST(LibraryStartUp, UnitsRunInLinkOrderRegistrationBeforeTheChineseTextsAndInReverseAtUnload) {
   const std::vector<std::string> contextUnits = {
-      "UHollinObjValueClass", "UGlobalValue", "UGlobalFunUnt", "UBaseFrm", "dxPSRes", "dxExtCtrlsStrs",
-      "Cxgridpopupmenuconsts", "DevStrConvert", "UEditLogPaswrdFrm", "Velmora"};
+      "UHollinObjValueClass", "UGlobalValue",          "UGlobalFunUnt", "UBaseFrm",          "dxPSRes",
+      "dxExtCtrlsStrs",       "Cxgridpopupmenuconsts", "DevStrConvert", "UEditLogPaswrdFrm", "Velmora"};
   const std::vector<std::string> automationUnits = {"md5", "UChangePassword", "Velmora"};
   for (const auto& [library, units] :
        {std::pair{kContextLibrary, contextUnits}, std::pair{kAutomationLibrary, automationUnits}}) {
@@ -235,8 +235,8 @@ TEST(StringUnitListing, ParsesUnitNameAndIdAndRefusesMalformedLines) {
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_TRUE(entries[0].unit == "dxExtCtrlsStrs" && entries[0].name.empty() && entries[0].id == 65520);
   EXPECT_TRUE(entries[1].unit == "dxPSRes" && entries[1].name == "sdxBtnOK" && entries[1].id == 65479);
-  for (const char* bad : {"u\tn\t1", "u\tn\n", "\tn\t1\n", "u\tn\t\n", "u\tn\t12x\n", "u\tn\t-1\n",
-                          "u\tn\t4294967296\n"}) {
+  for (const char* bad :
+       {"u\tn\t1", "u\tn\n", "\tn\t1\n", "u\tn\t\n", "u\tn\t12x\n", "u\tn\t-1\n", "u\tn\t4294967296\n"}) {
     EXPECT_THROW(suite::ParseStringUnits(bad), rtl::EResNotFound) << Readable(bad);
   }
 }

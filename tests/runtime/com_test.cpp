@@ -144,9 +144,14 @@ TEST_F(ThroughPlatform, FailuresRaiseWithTheirCodeAndTheServersText) {
        "Method 'Missing' not supported by automation object"},
       {[&] { object_.Invoke("echo", {1}); }, rtl::DISP_E_UNKNOWNNAME,
        "Method 'echo' not supported by automation object"},
-      {[&] { object_.Invoke("Echo", {1, 2}); }, rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Echo'"},
-      {[&] { object_.Invoke("Concat", {"a", 5}); }, rtl::DISP_E_TYPEMISMATCH,
-       "Type mismatch in parameter 2 of 'Concat'"},
+      {[&] {
+         object_.Invoke("Echo", {1, 2});
+       },
+       rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Echo'"},
+      {[&] {
+         object_.Invoke("Concat", {"a", 5});
+       },
+       rtl::DISP_E_TYPEMISMATCH, "Type mismatch in parameter 2 of 'Concat'"},
       {[] { rtl::CreateOleObject("Velmora.Test.Nobody"); }, rtl::CO_E_CLASSSTRING, "Invalid class string"},
   };
   for (const auto& c : cases) {

@@ -2,6 +2,8 @@
 // registration lives, the calling thread's COM initialised by the runtime
 // and balanced, and server text that cannot cross as an automation string.
 #include <gtest/gtest.h>
+#include <objbase.h>
+#include <windows.h>
 
 #include <thread>
 
@@ -9,9 +11,6 @@
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
 #include "runtime/except/Exceptions.h"
-
-#include <objbase.h>
-#include <windows.h>
 
 namespace {
 

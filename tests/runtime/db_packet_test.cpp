@@ -57,19 +57,19 @@ TEST(DbPacket, EncodesTheDocumentedLayout) {
   p.AddField("S", rtl::ftString).AddField("I", rtl::ftInteger).AddField("B", rtl::ftBoolean);
   p.AppendRow({"hi", -2, true}).AppendRow({Variant::Null(), 0x01020304, false});
   const ByteArray expected = {
-      'V', 'D', 'P', 'K', 1, 0, 3, 0,                      // magic, version, field count
-      1, 1, 0, 'S', 2, 1, 0, 'I', 5, 1, 0, 'B',            // fields
-      2, 0, 0, 0,                                          // row count
-      1, 2, 0, 0, 0, 'h', 'i', 1, 0xFE, 0xFF, 0xFF, 0xFF, 1, 1,  // row 1
-      0, 1, 4, 3, 2, 1, 1, 0,                              // row 2
+      'V', 'D', 'P', 'K', 1, 0,   3,   0,                                  // magic, version, field count
+      1,   1,   0,   'S', 2, 1,   0,   'I', 5,    1,    0,    'B',         // fields
+      2,   0,   0,   0,                                                    // row count
+      1,   2,   0,   0,   0, 'h', 'i', 1,   0xFE, 0xFF, 0xFF, 0xFF, 1, 1,  // row 1
+      0,   1,   4,   3,   2, 1,   1,   0,                                  // row 2
   };
   EXPECT_EQ(rtl::EncodeDataPacket(p), expected);
 }
 
 TEST(DbPacket, RoundTripsEveryTypeAndNull) {
   DataPacket p = dbtest::SampleTable();
-  p.AppendRow({std::numeric_limits<std::int32_t>::min(), "", "中文'\"", -0.0,
-               std::numeric_limits<std::int64_t>::min(), false, Variant::Null()});
+  p.AppendRow({std::numeric_limits<std::int32_t>::min(), "", "中文'\"", -0.0, std::numeric_limits<std::int64_t>::min(),
+               false, Variant::Null()});
   p.AppendRow({std::numeric_limits<std::int32_t>::max(), std::string("a\0b", 3), "x", 1e300,
                std::numeric_limits<std::int64_t>::max(), true, "王"});
   EXPECT_EQ(Render(rtl::DecodeDataPacket(rtl::EncodeDataPacket(p))), Render(p));

@@ -70,8 +70,8 @@ TEST_F(DbDataSet, CursorMovesAndStopsAtTheEnds) {
   // RecNo after each move, with B and E for Bof and Eof.
   const auto state = [&] { return std::to_string(ds->RecNo()) + (ds->Bof() ? "B" : "") + (ds->Eof() ? "E" : ""); };
   std::string trace = state();
-  for (void (D::*move)() : {&D::Prior, &D::Next, &D::Next, &D::Next, &D::Next, &D::Next, &D::Prior, &D::First,
-                            &D::Last}) {
+  for (void (D::*move)() :
+       {&D::Prior, &D::Next, &D::Next, &D::Next, &D::Next, &D::Next, &D::Prior, &D::First, &D::Last}) {
     ((*ds).*move)();
     trace.append(" ").append(state());
   }
@@ -104,10 +104,12 @@ TEST_F(DbDataSet, FieldsAreFoundWithoutRegardToCaseAndConvertTheirValues) {
     const char* text;
     int integer;
   } cases[] = {
-      {1, "Code", "3", 3},    {1, "Score", "2.5", 2},  // halves round to even
-      {1, "Flag", "True", 1}, {1, "Big", "9007199254740993", kRaises},         {2, "Code", "x", kRaises},
-      {2, "Score", "", 0},    {2, "Flag", "False", 0}, {3, "Name", "O'Neil", kRaises},
-      {4, "Name", "", 0},     {4, "Code", "03", 3},    {4, "Big", "-1", -1},    {4, "Score", "7", 7},
+      {1, "Code", "3", 3},       {1, "Score", "2.5", 2},  // halves round to even
+      {1, "Flag", "True", 1},    {1, "Big", "9007199254740993", kRaises},
+      {2, "Code", "x", kRaises}, {2, "Score", "", 0},
+      {2, "Flag", "False", 0},   {3, "Name", "O'Neil", kRaises},
+      {4, "Name", "", 0},        {4, "Code", "03", 3},
+      {4, "Big", "-1", -1},      {4, "Score", "7", 7},
   };
   for (const auto& c : cases) {
     for (ds->First(); ds->RecNo() != c.row;) ds->Next();
@@ -192,10 +194,17 @@ TEST(DbNumbers, DecimalTextRules) {
     bool isInteger;
     double value;
   } cases[] = {
-      {"+5", true, true, 5},   {"-.5", true, false, -0.5}, {"5.", true, false, 5},
-      {"-9223372036854775808", true, true, -0x1p63},        {"9223372036854775808", true, false, 0x1p63},
-      {"", false, false, 0},   {".", false, false, 0},     {"5 ", false, false, 0},
-      {"1e3", false, false, 0}, {"--5", false, false, 0},  {"0x10", false, false, 0},
+      {"+5", true, true, 5},
+      {"-.5", true, false, -0.5},
+      {"5.", true, false, 5},
+      {"-9223372036854775808", true, true, -0x1p63},
+      {"9223372036854775808", true, false, 0x1p63},
+      {"", false, false, 0},
+      {".", false, false, 0},
+      {"5 ", false, false, 0},
+      {"1e3", false, false, 0},
+      {"--5", false, false, 0},
+      {"0x10", false, false, 0},
   };
   for (const auto& c : cases) {
     const auto d = rtl::ParseDecimal(c.text);

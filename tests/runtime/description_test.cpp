@@ -2,6 +2,8 @@
 // the failures of building forms from a module's resources. Loading the real
 // dialogs' inherited descriptions, binding their fields and events and running
 // their create events are exercised by the context and automation suites.
+#include "runtime/forms/Description.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,7 +12,6 @@
 #include "runtime/components/Classes.h"
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
-#include "runtime/forms/Description.h"
 #include "runtime/forms/Form.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/ResourceBlob.h"

@@ -4,7 +4,6 @@
 // and modal showing. Closing and cancelling the real dialogs is exercised by
 // the context and automation suites.
 #include <gtest/gtest.h>
-
 #include <time.h>
 
 #include <algorithm>
@@ -214,11 +213,15 @@ TEST(TabOrder, NextDialogControlFollowsTheTabOrder) {
       {"added after removals comes last", {{"a"}, {"b"}, {"c"}, {"-a"}, {"-b"}, {"d"}}, "c d c", "d c d"},
       {"explicit before unset", {{"a"}, {"b", "", 0}}, "b a b", "a b a"},
       {"nested container in its place",
-       {{"a", "", 1}, {"p", "", 0, false, true, true, true}, {"x", "p", 1}, {"y", "p", 0}}, "y x a y", "a x y a"},
+       {{"a", "", 1}, {"p", "", 0, false, true, true, true}, {"x", "p", 1}, {"y", "p", 0}},
+       "y x a y",
+       "a x y a"},
       {"tab stop off skipped", {{"a"}, {"b", "", -1, false}, {"c"}}, "a c a", "c a c"},
       {"disabled skipped", {{"a"}, {"b", "", -1, true, false}, {"c"}}, "a c a", "c a c"},
-      {"inside a hidden container skipped", {{"a"}, {"p", "", -1, false, true, false, true}, {"x", "p"}, {"c"}},
-       "a c a", "c a c"},
+      {"inside a hidden container skipped",
+       {{"a"}, {"p", "", -1, false, true, false, true}, {"x", "p"}, {"c"}},
+       "a c a",
+       "c a c"},
       {"single control keeps the focus", {{"a"}}, "a a", "a a"},
       {"nothing to focus", {{"a", "", -1, false}}, "(none)", "(none)"},
   };
@@ -291,14 +294,22 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
     const char* textOfA;
   } cases[] = {
       {"key-down handlers see Tab and Shift+Tab before the dialog",
-       [](Dialog& d) { d.Press(rtl::VK_TAB); d.Press(rtl::VK_TAB, kShift); d.Press(rtl::VK_TAB, kShift); },
-       {"down a 9", "down b 9", "down a 9"}, "cancel", ""},
+       [](Dialog& d) {
+         d.Press(rtl::VK_TAB);
+         d.Press(rtl::VK_TAB, kShift);
+         d.Press(rtl::VK_TAB, kShift);
+       },
+       {"down a 9", "down b 9", "down a 9"},
+       "cancel",
+       ""},
       {"zeroed key stops everything",
        [](Dialog& d) {
          d.zeroKeys = true;
          for (rtl::Word key : {rtl::VK_TAB, rtl::VK_ESCAPE, rtl::VK_RETURN, rtl::VK_BACK}) d.Press(key);
        },
-       {"down a 9", "down a 27", "down a 13", "down a 8"}, "a", ""},
+       {"down a 9", "down a 27", "down a 13", "down a 8"},
+       "a",
+       ""},
       {"Esc passes over a hidden cancel button",
        [](Dialog& d) {
          d.cancel->SetVisible(false);
@@ -307,21 +318,56 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
          d.Watch(other);
          d.Press(rtl::VK_ESCAPE);
        },
-       {"down a 27", "click other"}, "a", ""},
+       {"down a 27", "click other"},
+       "a",
+       ""},
       {"Esc without a usable cancel button is a key press",
-       [](Dialog& d) { d.cancel->SetEnabled(false); d.Press(rtl::VK_ESCAPE); }, {"down a 27", "press a 27"}, "a", ""},
+       [](Dialog& d) {
+         d.cancel->SetEnabled(false);
+         d.Press(rtl::VK_ESCAPE);
+       },
+       {"down a 27", "press a 27"},
+       "a",
+       ""},
       {"Enter and Space click a focused button",
-       [](Dialog& d) { d.ok->SetFocus(); d.Press(rtl::VK_RETURN); d.Press(rtl::VK_SPACE); },
-       {"down ok 13", "click ok", "down ok 32", "click ok"}, "ok", ""},
-      {"Enter in an edit clicks the default button", [](Dialog& d) { d.ok->Default = true; d.Press(rtl::VK_RETURN); },
-       {"down a 13", "click ok"}, "a", ""},
-      {"Alt+letter clicks the button with that accelerator", [](Dialog& d) { d.Press('X', kAlt); d.Press('O', kAlt); },
-       {"click ok"}, "ok", ""},
-      {"typing goes to the edit, a double-byte character whole", [](Dialog& d) { d.form->HandleInput(TextEvent("ab中c")); },
-       {"press a 97", "press a 98", "press a 99"}, "a", "ab中c"},
+       [](Dialog& d) {
+         d.ok->SetFocus();
+         d.Press(rtl::VK_RETURN);
+         d.Press(rtl::VK_SPACE);
+       },
+       {"down ok 13", "click ok", "down ok 32", "click ok"},
+       "ok",
+       ""},
+      {"Enter in an edit clicks the default button",
+       [](Dialog& d) {
+         d.ok->Default = true;
+         d.Press(rtl::VK_RETURN);
+       },
+       {"down a 13", "click ok"},
+       "a",
+       ""},
+      {"Alt+letter clicks the button with that accelerator",
+       [](Dialog& d) {
+         d.Press('X', kAlt);
+         d.Press('O', kAlt);
+       },
+       {"click ok"},
+       "ok",
+       ""},
+      {"typing goes to the edit, a double-byte character whole",
+       [](Dialog& d) { d.form->HandleInput(TextEvent("ab中c")); },
+       {"press a 97", "press a 98", "press a 99"},
+       "a",
+       "ab中c"},
       {"Backspace removes a whole double-byte character",
-       [](Dialog& d) { d.a->SetText("x中中"); d.Press(rtl::VK_BACK); d.Press(rtl::VK_BACK); },
-       {"down a 8", "press a 8", "down a 8", "press a 8"}, "a", "x"},
+       [](Dialog& d) {
+         d.a->SetText("x中中");
+         d.Press(rtl::VK_BACK);
+         d.Press(rtl::VK_BACK);
+       },
+       {"down a 8", "press a 8", "down a 8", "press a 8"},
+       "a",
+       "x"},
       {"clicks on a disabled control, another form's or none are ignored",
        [](Dialog& d) {
          d.ok->SetEnabled(false);
@@ -332,7 +378,9 @@ TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
          d.Watch(foreign);
          d.form->HandleInput(ClickEvent(foreign));
        },
-       {}, "a", ""},
+       {},
+       "a",
+       ""},
   };
   for (const auto& c : cases) {
     Dialog d;
@@ -376,7 +424,14 @@ TEST_F(Typing, ControlCharactersAreRefusedAudiblyAndNeverJoinTheText) {
     const char* typed;
     const char* text;
     int beeps;
-  } cases[] = {{"a\x01" "b", "ab", 1}, {"a\tb\x1f" "c\x7f", "abc", 3}, {"\x1b\r", "", 0}, {"中\x02", "中", 1}};
+  } cases[] = {{"a\x01"
+                "b",
+                "ab", 1},
+               {"a\tb\x1f"
+                "c\x7f",
+                "abc", 3},
+               {"\x1b\r", "", 0},
+               {"中\x02", "中", 1}};
   for (const auto& c : cases) {
     Dialog d;
     const int before = frontEnd.Beeps();
@@ -497,11 +552,21 @@ TEST_F(Modal, FormDestroyedInsideItsOwnLoopIsNoticed) {
     const char* what;
     std::function<void(TTestForm* form)> arrange;
   } cases[] = {
-      {"by a click handler", [&](TTestForm* f) { ok->OnClick = Freeing(f); frontEnd.Then(Send(ClickEvent(ok))); }},
+      {"by a click handler",
+       [&](TTestForm* f) {
+         ok->OnClick = Freeing(f);
+         frontEnd.Then(Send(ClickEvent(ok)));
+       }},
       {"by a key-press handler on Enter",
-       [&](TTestForm* f) { edit->OnKeyPress = Freeing(f); frontEnd.Then(Send(KeyEvent(rtl::VK_RETURN))); }},
+       [&](TTestForm* f) {
+         edit->OnKeyPress = Freeing(f);
+         frontEnd.Then(Send(KeyEvent(rtl::VK_RETURN)));
+       }},
       {"by a key-press handler while typing",
-       [&](TTestForm* f) { edit->OnKeyPress = Freeing(f); frontEnd.Then(Send(TextEvent("abc"))); }},
+       [&](TTestForm* f) {
+         edit->OnKeyPress = Freeing(f);
+         frontEnd.Then(Send(TextEvent("abc")));
+       }},
       {"by the show handler", [&](TTestForm* f) { f->OnShow = Freeing(f); }},
       {"by the front end",
        [&](TTestForm* f) {

@@ -2,6 +2,8 @@
 // tables, resource blobs and strings, and the plug-in library's load, unload
 // and entry points. The host's form references are exercised by the context
 // and automation entry-point suites.
+#include "runtime/module/Module.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,12 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "runtime/except/Exceptions.h"
 #include "runtime/boundary/SafeCall.h"
 #include "runtime/boundary/UserMessage.h"
-#include "runtime/module/Module.h"
-#include "runtime/plugin/PluginLibrary.h"
+#include "runtime/except/Exceptions.h"
 #include "runtime/module/ResString.h"
+#include "runtime/plugin/PluginLibrary.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/text/Unicode.h"
 #include "runtime/units/Units.h"
@@ -92,14 +93,19 @@ rtl::AnsiString UserMessageWhileHandling(const E& raised) {
 }
 
 TEST(UserMessage, EveryFailureIsToldInChineseAndARaisersOwnTextWins) {
-  const std::vector<rtl::AnsiString> told = {
-      UserMessageWhileHandling(rtl::Exception("x")),         UserMessageWhileHandling(rtl::EConvertError("x")),
-      UserMessageWhileHandling(rtl::EInvalidCast("x")),      UserMessageWhileHandling(rtl::EInvalidOperation("x")),
-      UserMessageWhileHandling(rtl::EVariantError("x")),     UserMessageWhileHandling(rtl::EDatabaseError("x")),
-      UserMessageWhileHandling(rtl::EComponentError("x")),   UserMessageWhileHandling(rtl::EReadError("x")),
-      UserMessageWhileHandling(rtl::EResNotFound("x")),      UserMessageWhileHandling(rtl::EOleSysError("x", rtl::E_FAIL)),
-      UserMessageWhileHandling(std::bad_alloc()),            UserMessageWhileHandling(std::runtime_error("x")),
-      UserMessageWhileHandling(42)};
+  const std::vector<rtl::AnsiString> told = {UserMessageWhileHandling(rtl::Exception("x")),
+                                             UserMessageWhileHandling(rtl::EConvertError("x")),
+                                             UserMessageWhileHandling(rtl::EInvalidCast("x")),
+                                             UserMessageWhileHandling(rtl::EInvalidOperation("x")),
+                                             UserMessageWhileHandling(rtl::EVariantError("x")),
+                                             UserMessageWhileHandling(rtl::EDatabaseError("x")),
+                                             UserMessageWhileHandling(rtl::EComponentError("x")),
+                                             UserMessageWhileHandling(rtl::EReadError("x")),
+                                             UserMessageWhileHandling(rtl::EResNotFound("x")),
+                                             UserMessageWhileHandling(rtl::EOleSysError("x", rtl::E_FAIL)),
+                                             UserMessageWhileHandling(std::bad_alloc()),
+                                             UserMessageWhileHandling(std::runtime_error("x")),
+                                             UserMessageWhileHandling(42)};
   for (const rtl::AnsiString& text : told) EXPECT_TRUE(Chinese(text));
   EXPECT_EQ(UserMessageWhileHandling(rtl::EDatabaseError("locked", "数据库正忙")), "数据库正忙");
   EXPECT_EQ(UserMessageWhileHandling(rtl::EOleException("服务器说不", rtl::E_FAIL)), "服务器说不")

@@ -1,5 +1,7 @@
 // Text routines and the conversions between GBK, UTF-16 and UTF-8. Narrow
 // literals here are GBK bytes ("中" is D6 D0).
+#include "runtime/text/Text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,7 +13,6 @@
 #include "runtime/text/CodePage936.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/text/GbkTable.h"
-#include "runtime/text/Text.h"
 #include "runtime/text/Unicode.h"
 #include "tests/support/Expectations.h"
 
@@ -25,7 +26,10 @@ TEST(Text, TrimQuoteUpperCaseAndSameTextLeaveNonAsciiBytesAlone) {
   } trims[] = {
       {" \t\r\n", ""},
       {std::string("\0\x01 a b\x1f ", 8), "a b"},
-      {"\x7f" "a\x7f", "\x7f" "a\x7f"},
+      {"\x7f"
+       "a\x7f",
+       "\x7f"
+       "a\x7f"},
       {"\xA1\xA1中\xA1\xA1", "\xA1\xA1中\xA1\xA1"},  // full-width blanks are text
   };
   for (const auto& c : trims) EXPECT_EQ(rtl::Trim(c.in), c.out) << "input '" << c.in << "'";
@@ -58,8 +62,8 @@ TEST(Gbk, RoundTrips) {
     std::u16string wide;
   } cases[] = {
       {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
-      {"\xA3\xC1\xA1\xA1", u"Ａ\u3000"},  // full-width A, ideographic space
-      {"\x80", u"\u20AC"},                // the euro sign is the single byte 0x80
+      {"\xA3\xC1\xA1\xA1", u"Ａ\u3000"},      // full-width A, ideographic space
+      {"\x80", u"\u20AC"},                    // the euro sign is the single byte 0x80
       {"\x81\x40\x81\x5C", u"\u4E02\u4E57"},  // first code; a trail byte that is '\' in ASCII
   };
   for (const auto& c : cases) {
@@ -113,9 +117,9 @@ TEST(Gbk, LastCharLengthAndDisplayWidth) {
 }
 
 TEST(Gbk, EncodingRaisesForCharactersGbkLacks) {
-  for (const std::u16string& wide : {std::u16string(u"\U0001F600"), std::u16string(u"\uFFFD"),
-                                     std::u16string(1, u'\xD800'), std::u16string(u"\u0080"),
-                                     std::u16string(u"\uE000"), std::u16string(u"\uF8FF")}) {
+  for (const std::u16string& wide :
+       {std::u16string(u"\U0001F600"), std::u16string(u"\uFFFD"), std::u16string(1, u'\xD800'),
+        std::u16string(u"\u0080"), std::u16string(u"\uE000"), std::u16string(u"\uF8FF")}) {
     EXPECT_THROW(rtl::WideToGbk(wide), rtl::EConvertError);
   }
   const std::string emoji = Utf8(u8"😀");  // not in a macro argument: GBK cannot spell it
@@ -142,7 +146,8 @@ TEST(Gbk, StrictConversionsAndTheTableAgreeOnEveryCode) {
   for (unsigned c = 0; c < 0x80; ++c) decodable[c] = true;
   std::vector<std::string> codes = {"\x80", "\xFF"};
   for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-    for (unsigned trail = 0; trail <= 0xFF; ++trail) codes.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+    for (unsigned trail = 0; trail <= 0xFF; ++trail)
+      codes.push_back({static_cast<char>(lead), static_cast<char>(trail)});
   }
   std::size_t mapped = 0;
   for (const std::string& code : codes) {
@@ -174,7 +179,7 @@ TEST(Unicode, Utf8RoundTripsAndMalformedInputRaises) {
   const std::u16string wide = u"\u00E9中\uFFFF\U0001F600\U0010FFFF";
   EXPECT_EQ(rtl::Utf8ToWide(Utf8(utf8)), wide);
   EXPECT_EQ(rtl::WideToUtf8(wide), Utf8(utf8));
-  for (const char* bad : {"\xC0\xAF", "\xF0\x80\x80\xAF",        // overlong
+  for (const char* bad : {"\xC0\xAF", "\xF0\x80\x80\xAF",      // overlong
                           "\xED\xA0\x80", "\xF4\x90\x80\x80",  // surrogate, beyond U+10FFFF
                           "a\xE4\xB8", "\x80", "\xE4'\x80"}) {
     EXPECT_THROW(rtl::Utf8ToWide(bad), rtl::EConvertError) << bad;

@@ -3,6 +3,8 @@
 // exact name, calls through variants, reference counting, and the table of
 // servers by ProgID. By-reference text in calls is exercised by the
 // automation and context suites.
+#include "runtime/variant/Variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,7 +17,6 @@
 #include "runtime/dispatch/ComServers.h"
 #include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
-#include "runtime/variant/Variant.h"
 
 namespace {
 
@@ -57,8 +58,8 @@ TEST(Variant, ConversionsOfEachType) {
   } cases[] = {
       {"Empty", Variant(), "", 0, 0.0, false},
       {"Integer", Variant(-7), "-7", -7, -7.0, true},
-      {"Int64 beyond Integer", Variant(std::int64_t{9007199254740993}), "9007199254740993", none,
-       9007199254740992.0, true},
+      {"Int64 beyond Integer", Variant(std::int64_t{9007199254740993}), "9007199254740993", none, 9007199254740992.0,
+       true},
       {"Double, halves to even", Variant(2.5), "2.5", 2, 2.5, true},
       {"Double beyond Integer", Variant(1e20), "1e+20", none, 1e20, true},
       {"True", Variant(true), "True", -1, -1.0, true},
@@ -77,14 +78,20 @@ TEST(Variant, ConversionsOfEachType) {
       {"automation object", DispatchVariant(), none, none, none, none},
   };
   for (const auto& c : cases) {
-    ExpectConversion(c.text, [&] { return c.value.AsString(); }, c.value, "String", c.what);
-    ExpectConversion(c.integer, [&] { return c.value.AsInteger(); }, c.value, "Integer", c.what);
-    ExpectConversion(c.number, [&] { return c.value.AsDouble(); }, c.value, "Double", c.what);
-    ExpectConversion(c.boolean, [&] { return c.value.AsBoolean(); }, c.value, "Boolean", c.what);
+    ExpectConversion(
+        c.text, [&] { return c.value.AsString(); }, c.value, "String", c.what);
+    ExpectConversion(
+        c.integer, [&] { return c.value.AsInteger(); }, c.value, "Integer", c.what);
+    ExpectConversion(
+        c.number, [&] { return c.value.AsDouble(); }, c.value, "Double", c.what);
+    ExpectConversion(
+        c.boolean, [&] { return c.value.AsBoolean(); }, c.value, "Boolean", c.what);
   }
   const std::optional<int> raises;
-  ExpectConversion(raises, [] { return Variant(5).AsByteArray().size(); }, Variant(5), "Array Byte", "Integer");
-  ExpectConversion(raises, [] { return Variant("x").AsDispatch() == nullptr; }, Variant("x"), "Dispatch", "text");
+  ExpectConversion(
+      raises, [] { return Variant(5).AsByteArray().size(); }, Variant(5), "Array Byte", "Integer");
+  ExpectConversion(
+      raises, [] { return Variant("x").AsDispatch() == nullptr; }, Variant("x"), "Dispatch", "text");
 }
 
 TEST(Variant, WideTextAndReferences) {
@@ -116,8 +123,8 @@ TEST(Variant, AdditionFollowsTheOperandTypes) {
       {"ansi and wide", Variant("中"), Variant(u"文"), VarType::OleStr, "中文"},
       {"numeric text and number", Variant("12"), Variant(3), VarType::Double, "15"},
       {"integers", Variant(1), Variant(2), VarType::Integer, "3"},
-      {"integers past the Integer range", Variant(std::numeric_limits<std::int32_t>::max()), Variant(1),
-       VarType::Int64, "2147483648"},
+      {"integers past the Integer range", Variant(std::numeric_limits<std::int32_t>::max()), Variant(1), VarType::Int64,
+       "2147483648"},
       {"Int64 beyond a Double's precision", Variant(std::int64_t{9007199254740993}), Variant(2), VarType::Int64,
        "9007199254740995"},
       {"Int64 at its limit", Variant(kMax - 1), Variant(1), VarType::Int64, "9223372036854775807"},
@@ -202,13 +209,18 @@ TEST_F(LateBinding, CallErrorsRaiseWithTheirCode) {
     HResult code;
     const char* message;
   } cases[] = {
-      {[&] { rtl::Invoke(object, "Nope"); }, rtl::DISP_E_UNKNOWNNAME, "Method 'Nope' not supported by automation object"},
-      {[&] { rtl::Invoke(object, "add", {1, 2}); }, rtl::DISP_E_UNKNOWNNAME,
-       "Method 'add' not supported by automation object"},
+      {[&] { rtl::Invoke(object, "Nope"); }, rtl::DISP_E_UNKNOWNNAME,
+       "Method 'Nope' not supported by automation object"},
+      {[&] {
+         rtl::Invoke(object, "add", {1, 2});
+       },
+       rtl::DISP_E_UNKNOWNNAME, "Method 'add' not supported by automation object"},
       {[&] { rtl::Invoke(object, "Add", {1}); }, rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Add'"},
       {[&] { rtl::Invoke(object, "Fail", {1}); }, rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Fail'"},
-      {[&] { rtl::Invoke(object, "Concat", {"a", 5}); }, rtl::DISP_E_TYPEMISMATCH,
-       "Type mismatch in parameter 2 of 'Concat'"},
+      {[&] {
+         rtl::Invoke(object, "Concat", {"a", 5});
+       },
+       rtl::DISP_E_TYPEMISMATCH, "Type mismatch in parameter 2 of 'Concat'"},
       {[&] { rtl::Invoke(object, "Fail"); }, rtl::DISP_E_EXCEPTION, "数据库错误"},
   };
   for (const auto& c : cases) {

@@ -123,13 +123,13 @@ TEST_P(Soak, LoadCreateFreeUnloadKeepsMemoryFlatAndTheSuiteIntact) {
     if (cycle == checkpoint) early = ResidentKiB();
   }
   const long last = ResidentKiB();
-  std::printf("%s edition: resident memory %ld KiB after %d cycles, %ld KiB after %d cycles\n", GetParam().name,
-              early, checkpoint, last, cycles);
+  std::printf("%s edition: resident memory %ld KiB after %d cycles, %ld KiB after %d cycles\n", GetParam().name, early,
+              checkpoint, last, cycles);
   RecordProperty("resident_kib_early", std::to_string(early));
   RecordProperty("resident_kib_last", std::to_string(last));
   if (!kMemoryIsQuarantined) {
-    EXPECT_LE(last - early, kFlatBoundKiB) << "expected resident memory flat from cycle " << checkpoint << " to "
-                                           << cycles;
+    EXPECT_LE(last - early, kFlatBoundKiB)
+        << "expected resident memory flat from cycle " << checkpoint << " to " << cycles;
   }
   EXPECT_EQ(Registrations("ExpressPrinting System"), 0u) << "expected the product unregistered after the last unload";
   ExpectSuiteTextsIntact(GetParam().context);

@@ -12,8 +12,8 @@ namespace {
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   if (length <= 0) throw std::runtime_error("malformed UTF-8 argument");
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
@@ -81,8 +81,8 @@ int RunProgram(const std::vector<std::string>& args, const std::string& cwd, con
   startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
   const std::wstring folder = Wide(cwd);
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.empty() ? nullptr : folder.c_str(),
-                     &startup, &process) == 0) {
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &process) == 0) {
     throw std::runtime_error("cannot start " + args.at(0));
   }
   const Handle thread(process.hThread);

@@ -1,8 +1,8 @@
-#include "tests/support/ClassRegistry.h"
+#include <windows.h>
 
 #include <stdexcept>
 
-#include <windows.h>
+#include "tests/support/ClassRegistry.h"
 
 namespace velmora::test {
 

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     rtl::TCustomForm* form = nullptr;
     std::int32_t kind = 0;
     const std::int32_t status = contextEdition ? Module->CreateModuleContext()(&form, 0, 0, 0, 0, 0, &context, &kind)
-                                        : Module->CreateModuleAutomation()(&form, 0, 0, 0, 0, 0, &kind);
+                                               : Module->CreateModuleAutomation()(&form, 0, 0, 0, 0, 0, &kind);
     if (status != 0 || form == nullptr) {
       std::fputs("velmora_exit_probe: CreateModule failed\n", stderr);
       return 2;

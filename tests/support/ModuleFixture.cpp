@@ -8,10 +8,18 @@
 namespace velmora::test {
 
 const EditionInfo& InfoOf(Edition edition) {
-  static const EditionInfo context{
-      "Context", kContextLibrary, "TEditLogPaswrdForm", velmora::ContextDisplayKind, {"edtOldPass", "edtNewPass", "edtConfirmPass"}, "btnOK"};
-  static const EditionInfo automation{
-      "Automation", kAutomationLibrary, "TFrmCP", velmora::AutomationDisplayKind, {"EdtOldPass", "EdtNewPass", "EdtNewPass1"}, "BtnModify"};
+  static const EditionInfo context{"Context",
+                                   kContextLibrary,
+                                   "TEditLogPaswrdForm",
+                                   velmora::ContextDisplayKind,
+                                   {"edtOldPass", "edtNewPass", "edtConfirmPass"},
+                                   "btnOK"};
+  static const EditionInfo automation{"Automation",
+                                      kAutomationLibrary,
+                                      "TFrmCP",
+                                      velmora::AutomationDisplayKind,
+                                      {"EdtOldPass", "EdtNewPass", "EdtNewPass1"},
+                                      "BtnModify"};
   return edition == Edition::Context ? context : automation;
 }
 

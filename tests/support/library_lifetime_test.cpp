@@ -42,7 +42,8 @@ std::string RunProbe(const ExitCase& c) {
 TEST(ProcessExit, WithAnEditionStillLoadedEndsCleanly) {
   for (const char* how : {"return", "exit"}) {
     for (const char* dialog : {"none", "dialog"}) {
-      for (const auto& [library, edition] : {std::pair{kContextLibrary, "context"}, {kAutomationLibrary, "automation"}}) {
+      for (const auto& [library, edition] :
+           {std::pair{kContextLibrary, "context"}, {kAutomationLibrary, "automation"}}) {
         const ExitCase c{library, edition, dialog, how};
         EXPECT_EQ(RunProbe(c), "exited with 0") << edition << " edition, " << dialog << ", " << how;
       }
