@@ -31,7 +31,7 @@ MD5_INLINE void StoreLe32(std::uint8_t* p, std::uint32_t v) {
 
 // 64 bytes to the sixteen message words of one block.
 MD5_INLINE void DecodeBlock(std::uint32_t (&x)[16], const std::uint8_t* block) {
-  for (int i = 0; i < 16; ++i) x[i] = LoadLe32(block + 4 * i);
+  for (std::size_t i = 0; i < 16; ++i) x[i] = LoadLe32(block + 4 * i);
 }
 
 // Words to bytes, least significant byte first.
@@ -43,21 +43,21 @@ MD5_INLINE void EncodeWords(std::uint8_t* out, const std::uint32_t* words, std::
 // constant, the message word and any term that does not involve b are added
 // to a first. G's select is split into two disjoint terms for that reason.
 #define MD5_STEP_F(a, b, c, d, x, k, s) \
-  a += (x) + (k);                       \
-  a += (d) ^ ((b) & ((c) ^ (d)));       \
-  a = std::rotl(a, s) + (b)
+  (a) += (x) + (k);                     \
+  (a) += (d) ^ ((b) & ((c) ^ (d)));     \
+  (a) = std::rotl((a), (s)) + (b)
 #define MD5_STEP_G(a, b, c, d, x, k, s) \
-  a += (x) + (k) + (~(d) & (c));        \
-  a += (d) & (b);                       \
-  a = std::rotl(a, s) + (b)
+  (a) += (x) + (k) + (~(d) & (c));      \
+  (a) += (d) & (b);                     \
+  (a) = std::rotl((a), (s)) + (b)
 #define MD5_STEP_H(a, b, c, d, x, k, s) \
-  a += (x) + (k);                       \
-  a += ((c) ^ (d)) ^ (b);               \
-  a = std::rotl(a, s) + (b)
+  (a) += (x) + (k);                     \
+  (a) += ((c) ^ (d)) ^ (b);             \
+  (a) = std::rotl((a), (s)) + (b)
 #define MD5_STEP_I(a, b, c, d, x, k, s) \
-  a += (x) + (k);                       \
-  a += (c) ^ ((b) | ~(d));              \
-  a = std::rotl(a, s) + (b)
+  (a) += (x) + (k);                     \
+  (a) += (c) ^ ((b) | ~(d));            \
+  (a) = std::rotl((a), (s)) + (b)
 
 // The standard's transform of one 64-byte block into the state.
 MD5_INLINE void DigestBlock(std::uint32_t (&state)[4], const std::uint8_t* block) {

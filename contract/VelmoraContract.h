@@ -45,6 +45,9 @@ class TDataSet;
 // the module raises their failures on its own side (rtl::SafeCallRaise).
 class THostContext {
  public:
+  THostContext(const THostContext&) = delete;
+  THostContext& operator=(const THostContext&) = delete;
+
   // An automation object whose member PromptMember shows a message to the user.
   rtl::Variant PromptObj;
   // The signed-in user's UserCode (GBK).
@@ -62,8 +65,6 @@ class THostContext {
 
  protected:
   THostContext() = default;
-  THostContext(const THostContext&) = delete;
-  THostContext& operator=(const THostContext&) = delete;
   virtual ~THostContext() = default;  // the host destroys its own object
 };
 

@@ -14,7 +14,7 @@ std::string Digest(const EVP_MD* type, std::string_view bytes, const char* digit
     throw std::runtime_error("digest failed");
   }
   std::string hex;
-  hex.reserve(length * 2);
+  hex.reserve(std::size_t{length} * 2);
   for (unsigned int i = 0; i < length; ++i) {
     hex += digits[digest[i] >> 4];
     hex += digits[digest[i] & 15];

@@ -31,9 +31,8 @@ void DrawIcon(const IconPicture& icon, std::ostream& out) {
   for (int y = 0; y < icon.height; y += 2) {
     out << "  ";
     for (int x = 0; x < icon.width; ++x) {
-      const std::uint32_t top = icon.pixels[static_cast<std::size_t>(y * icon.width + x)];
-      const std::uint32_t bottom =
-          y + 1 < icon.height ? icon.pixels[static_cast<std::size_t>((y + 1) * icon.width + x)] : 0;
+      const std::uint32_t top = icon.At(x, y);
+      const std::uint32_t bottom = y + 1 < icon.height ? icon.At(x, y + 1) : 0;
       out << Colour(top, false) << Colour(bottom, true) << reinterpret_cast<const char*>(u8"\u2580");
     }
     out << "\x1b[0m\n";

@@ -127,10 +127,11 @@ IconPicture DecodeIconImage(std::span<const std::uint8_t> dib) {
   if (p.bitCount <= 8 && paletteSize > std::size_t{1} << p.bitCount) throw ResourceError("icon palette too large");
   const std::size_t paletteAt = headerSize;
   const std::size_t pixelsAt = paletteAt + paletteSize * 4;
-  const std::size_t rowBytes = static_cast<std::size_t>((p.width * p.bitCount + 31) / 32 * 4);
-  const std::size_t maskRowBytes = static_cast<std::size_t>((p.width + 31) / 32 * 4);
+  const auto width = static_cast<std::size_t>(p.width);
+  const std::size_t rowBytes = (width * static_cast<std::size_t>(p.bitCount) + 31) / 32 * 4;
+  const std::size_t maskRowBytes = (width + 31) / 32 * 4;
   const std::size_t maskAt = pixelsAt + rowBytes * static_cast<std::size_t>(p.height);
-  p.pixels.resize(static_cast<std::size_t>(p.width * p.height));
+  p.pixels.resize(width * static_cast<std::size_t>(p.height));
   for (int y = 0; y < p.height; ++y) {
     const std::size_t row = pixelsAt + rowBytes * static_cast<std::size_t>(p.height - 1 - y);
     const std::size_t maskRow = maskAt + maskRowBytes * static_cast<std::size_t>(p.height - 1 - y);
@@ -138,21 +139,20 @@ IconPicture DecodeIconImage(std::span<const std::uint8_t> dib) {
       const auto ux = static_cast<std::size_t>(x);
       std::uint32_t argb = 0;
       if (p.bitCount <= 8) {
-        const std::uint8_t byte =
-            static_cast<std::uint8_t>(Read(dib, row + ux * static_cast<std::size_t>(p.bitCount) / 8, 1));
+        const auto byte = static_cast<std::uint8_t>(Read(dib, row + ux * static_cast<std::size_t>(p.bitCount) / 8, 1));
         const std::size_t index = p.bitCount == 8 ? byte : (x % 2 == 0 ? byte >> 4 : byte & 15);
         if (index >= paletteSize) throw ResourceError("icon colour beyond its palette");
         const std::uint32_t bgr = U32(dib, paletteAt + index * 4);
         argb = 0xFF000000u | (bgr & 0xFFFFFF);
       } else {
         const std::size_t at = row + ux * static_cast<std::size_t>(p.bitCount / 8);
-        const std::uint32_t bgr = static_cast<std::uint32_t>(Read(dib, at, 3));
+        const auto bgr = static_cast<std::uint32_t>(Read(dib, at, 3));
         const std::uint32_t alpha = p.bitCount == 32 ? static_cast<std::uint32_t>(Read(dib, at + 3, 1)) : 0xFF;
         argb = alpha << 24 | bgr;
       }
       const auto maskByte = static_cast<std::uint8_t>(Read(dib, maskRow + ux / 8, 1));
       if ((maskByte & (0x80 >> (x % 8))) != 0) argb &= 0x00FFFFFF;
-      p.pixels[static_cast<std::size_t>(y * p.width + x)] = argb;
+      p.pixels[p.Index(x, y)] = argb;
     }
   }
   return p;

@@ -40,6 +40,12 @@ VersionInfo ParseVersionInfo(std::span<const std::uint8_t> data);
 struct IconPicture {
   int width = 0, height = 0, bitCount = 0;
   std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, row 0 at the top; alpha 0 where transparent
+
+  // The index of pixel (x, y) in pixels.
+  std::size_t Index(int x, int y) const noexcept {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+  }
+  std::uint32_t At(int x, int y) const { return pixels.at(Index(x, y)); }
 };
 
 // Decodes one icon image (a device-independent bitmap with its mask).

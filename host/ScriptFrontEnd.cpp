@@ -29,7 +29,7 @@ rtl::InputEvent KeyEvent(const std::string& name) {
   else if (name == "Backspace") e.key = rtl::VK_BACK;
   else if (name == "Space") e.key = rtl::VK_SPACE;
   else if (name.size() == 5 && name.starts_with("Alt+") && std::isalnum(static_cast<unsigned char>(name[4])) != 0) {
-    e.key = static_cast<rtl::Word>(rtl::UpCase(name[4]));
+    e.key = static_cast<unsigned char>(rtl::UpCase(name[4]));
     e.shift.alt = true;
   } else {
     throw ScriptError("unknown key '" + name + "'");

@@ -141,7 +141,7 @@ TerminalFrontEnd::Key TerminalFrontEnd::ReadKey() {
         key.kind = Key::Kind::None;
       }
     } else if (std::isalnum(next) != 0) {
-      e.key = static_cast<rtl::Word>(rtl::UpCase(static_cast<char>(next)));
+      e.key = static_cast<unsigned char>(rtl::UpCase(static_cast<char>(next)));
       e.shift.alt = true;
     } else {
       key.kind = Key::Kind::None;

@@ -85,7 +85,10 @@ struct Picture {
   int width = 0, height = 0;
   std::vector<int> depths;
   std::vector<int> pixels;  // palette index, -1 transparent; row 0 at the top
-  int At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+  std::size_t Index(int x, int y) const {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+  }
+  int At(int x, int y) const { return pixels[Index(x, y)]; }
 };
 
 Picture ParsePicture(const fs::path& path) {
@@ -134,7 +137,9 @@ Picture ParsePicture(const fs::path& path) {
   return p;
 }
 
-std::size_t RowBytes(int width, int bits) { return static_cast<std::size_t>((width * bits + 31) / 32 * 4); }
+std::size_t RowBytes(int width, int bits) {
+  return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32 * 4;
+}
 
 // BITMAPINFOHEADER, palette and bottom-up pixels; for an icon image the height
 // field counts the AND mask too and the mask follows the pixels.
@@ -222,7 +227,7 @@ Bytes IcoFile(const Picture& p) {
   Put16(b, 0);
   Put16(b, 1);
   Put16(b, static_cast<std::uint32_t>(images.size()));
-  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
   for (const IconImage& image : images) {
     PutIconDirEntry(b, image);
     Put32(b, offset);
@@ -258,7 +263,7 @@ Picture NumberedStrip(int count, int width, int height) {
   p.width = count * width;
   p.height = height;
   p.depths = {4};
-  p.pixels.assign(static_cast<std::size_t>(p.width * p.height), -1);
+  p.pixels.assign(static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height), -1);
   for (int tile = 0; tile < count; ++tile) {
     const int colour = 1 + tile % 14;
     const std::string number = std::to_string(tile + 1);
@@ -266,7 +271,7 @@ Picture NumberedStrip(int count, int width, int height) {
     const int left = tile * width + (width - textWidth) / 2;
     const int top = (height - 5) / 2;
     for (int y = 1; y < height - 1; ++y) {
-      for (int x = 1; x < width - 1; ++x) p.pixels[static_cast<std::size_t>(y * p.width + tile * width + x)] = colour;
+      for (int x = 1; x < width - 1; ++x) p.pixels[p.Index(tile * width + x, y)] = colour;
     }
     for (std::size_t d = 0; d < number.size(); ++d) {
       const char* glyph = kDigits[number[d] - '0'];
@@ -274,7 +279,7 @@ Picture NumberedStrip(int count, int width, int height) {
         for (int gx = 0; gx < 3; ++gx) {
           if (glyph[gy * 3 + gx] == '1') {
             const int x = left + static_cast<int>(d) * 4 + gx;
-            p.pixels[static_cast<std::size_t>((top + gy) * p.width + x)] = 15;
+            p.pixels[p.Index(x, top + gy)] = 15;
           }
         }
       }

@@ -181,6 +181,7 @@ std::string Declarations(const Unit& unit, bool namedIndices) {
 
 void Suite(const fs::path& outdir, const std::vector<fs::path>& files) {
   std::vector<Unit> units;
+  units.reserve(files.size());
   for (const fs::path& f : files) units.push_back(ReadNamedUnit(f));
   std::string h =
       std::string(kBanner) +
@@ -202,6 +203,7 @@ void Context(const fs::path& outdir, const fs::path& extFile, const fs::path& ps
              const std::vector<fs::path>& suiteFiles) {
   std::vector<Unit> own{ReadUnnamedUnit(extFile), ReadNamedUnit(psFile)};
   std::vector<Unit> suiteUnits;
+  suiteUnits.reserve(suiteFiles.size());
   for (const fs::path& f : suiteFiles) suiteUnits.push_back(ReadNamedUnit(f));
 
   // Unit numbers of the text table: the suite's units, then the library's two.

@@ -78,7 +78,7 @@ void TComponent::Remove(TComponent* component) {
   const auto it =
       std::find_if(components_.begin(), components_.end(), [component](const auto& c) { return c.get() == component; });
   if (it == components_.end()) return;
-  it->release();  // the component is leaving, not being destroyed by us
+  static_cast<void>(it->release());  // the component is leaving, not being destroyed by us
   components_.erase(it);
   component->owner_ = nullptr;
 }

@@ -272,12 +272,12 @@ FilterExpression::Truth FilterExpression::Compare(const Node& node, const Varian
   if (order == std::partial_ordering::unordered) return Truth::Unknown;
   bool result = false;
   switch (node.op) {
-    case Op::Equal: result = order == 0; break;
-    case Op::NotEqual: result = order != 0; break;
-    case Op::Less: result = order < 0; break;
-    case Op::Greater: result = order > 0; break;
-    case Op::LessEqual: result = order <= 0; break;
-    case Op::GreaterEqual: result = order >= 0; break;
+    case Op::Equal: result = std::is_eq(order); break;
+    case Op::NotEqual: result = std::is_neq(order); break;
+    case Op::Less: result = std::is_lt(order); break;
+    case Op::Greater: result = std::is_gt(order); break;
+    case Op::LessEqual: result = std::is_lteq(order); break;
+    case Op::GreaterEqual: result = std::is_gteq(order); break;
   }
   return result ? Truth::True : Truth::False;
 }

@@ -60,7 +60,7 @@ class FilterExpression {
   };
   class Parser;
 
-  Truth Evaluate(std::size_t node, const Row& row) const;
+  Truth Evaluate(std::size_t index, const Row& row) const;
   static Truth Compare(const Node& node, const Variant& value);
 
   std::vector<Node> nodes_;  // the root is nodes_.back(); none for blank text

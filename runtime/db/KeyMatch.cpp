@@ -40,7 +40,7 @@ bool KeyMatches(const Variant& stored, TFieldType type, std::string_view key, TL
     case ftFloat: {
       const auto number = NumberOf(stored);
       const auto wanted = ParseDecimal(key);
-      return number && wanted && CompareDecimals(*number, *wanted) == 0;
+      return number && wanted && std::is_eq(CompareDecimals(*number, *wanted));
     }
   }
   return false;

@@ -33,11 +33,11 @@ AnsiString HexCode(HResult hr) {
 
 }  // namespace
 
-Variant Invoke(const Variant& target, std::string_view member, std::span<Variant> args) {
-  const DispatchPtr object = target.AsDispatch();
-  if (!object) throw EVariantError("Variant does not reference an automation object");
+Variant Invoke(const Variant& object, std::string_view member, std::span<Variant> args) {
+  const DispatchPtr server = object.AsDispatch();
+  if (!server) throw EVariantError("Variant does not reference an automation object");
   DispId id = 0;
-  const HResult lookup = object->GetIDsOfNames(GbkToWide(member), &id);
+  const HResult lookup = server->GetIDsOfNames(GbkToWide(member), &id);
   if (Failed(lookup)) {
     if (lookup == DISP_E_UNKNOWNNAME) {
       throw EOleSysError("Method '" + AnsiString(member) + "' not supported by automation object", lookup);
@@ -57,7 +57,7 @@ Variant Invoke(const Variant& target, std::string_view member, std::span<Variant
   Variant result;
   ErrorInfo error;
   std::uint32_t argErr = 0;
-  const HResult hr = object->Invoke(id, DispatchKind::Method, converted, &result, &error, &argErr);
+  const HResult hr = server->Invoke(id, DispatchKind::Method, converted, &result, &error, &argErr);
   if (Failed(hr)) RaiseInvokeFailure(member, hr, error, argErr);
   return result;
 }

@@ -98,10 +98,9 @@ void TCustomForm::PublishMethod(std::string name, PublishedMethod method) {
 
 const PublishedMethod* TCustomForm::FindMethod(std::string_view name) const noexcept {
   // The last one published wins, so a class's own handler replaces its base's.
-  for (auto it = methods_.rbegin(); it != methods_.rend(); ++it) {
-    if (SameText(it->first, name)) return &it->second;
-  }
-  return nullptr;
+  const auto it =
+      std::find_if(methods_.rbegin(), methods_.rend(), [name](const auto& m) { return SameText(m.first, name); });
+  return it != methods_.rend() ? &it->second : nullptr;
 }
 
 void TCustomForm::BindField(TComponent* component) {

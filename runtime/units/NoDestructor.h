@@ -16,8 +16,9 @@ class NoDestructor {
  public:
   template <class... Args>
   constexpr explicit NoDestructor(Args&&... args) : value_(std::forward<Args>(args)...) {}
-  // Leaves the object alone.
-  ~NoDestructor() {}
+  // Leaves the object alone. (= default would be deleted for a T with a
+  // destructor of its own.)
+  ~NoDestructor() {}  // NOLINT(modernize-use-equals-default)
   NoDestructor(const NoDestructor&) = delete;
   NoDestructor& operator=(const NoDestructor&) = delete;
 

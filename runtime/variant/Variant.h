@@ -58,7 +58,7 @@ class Variant {
 
   // Addition of the toolkit's variants: two texts concatenate (as wide text
   // when either side is wide), numbers add, Null propagates, Empty is neutral.
-  friend Variant operator+(const Variant& a, const Variant& b);
+  friend Variant operator+(const Variant& left, const Variant& right);
 
   static const char* TypeName(VarType type) noexcept;
 

@@ -60,7 +60,7 @@ class CreateModuleFailure : public DialogWithFakeServers, public ::testing::With
 
 TEST_P(CreateModuleFailure, ReturnsFailureWritesNothingAndLeavesNoDialog) {
   GetParam().arrange(servers_);
-  rtl::TCustomForm* const sentinel = reinterpret_cast<rtl::TCustomForm*>(std::uintptr_t{0x5A5A5A50});
+  auto* const sentinel = reinterpret_cast<rtl::TCustomForm*>(std::uintptr_t{0x5A5A5A50});
   rtl::TCustomForm* form = sentinel;
   std::int32_t kind = -77;
   EXPECT_NE(CreateModule(&form, &kind), 0);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -461,7 +462,7 @@ TEST_F(HostProgram, EditionBesideTheProgramShowsItsDialog) {
 // Enter to press Modify.
 std::vector<std::string> DemoKeys(bool automation) {
   std::vector<std::string> keys = {"type demo", "key Enter", "type demo", "key Enter", "type demo", "key Enter"};
-  if (automation) keys.push_back("key Enter");
+  if (automation) keys.emplace_back("key Enter");
   return keys;
 }
 

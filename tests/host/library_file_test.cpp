@@ -68,7 +68,7 @@ class ElfFile {
 };
 
 std::string Write(const TempFolder& folder, const std::vector<std::uint8_t>& bytes) {
-  const std::string path = folder.Path() + "/Velmora.so";
+  std::string path = folder.Path() + "/Velmora.so";
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;

@@ -45,7 +45,7 @@ std::string_view EntryText(const context::ChineseTexts::Entry& entry);
 
 // The placeholders of a format string in order: "%%", "%s", "%d", "%0:s",
 // "%1" and the like. A "%" followed by nothing that makes a format is text.
-std::vector<std::string> Placeholders(std::string_view utf8);
+std::vector<std::string> Placeholders(std::string_view text);
 
 // Empty when the lists are equal; else what differs first.
 std::string Difference(const std::vector<std::string>& expected, const std::vector<std::string>& got);

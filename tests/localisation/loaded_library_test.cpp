@@ -221,9 +221,9 @@ TEST(LibraryStartUp, UnitsRunInLinkOrderRegistrationBeforeTheChineseTextsAndInRe
       expected.push_back({unit, true, registered});
       if (context && unit == "dxPSRes") registered = 1;
     }
-    for (auto unit = units.rbegin(); unit != units.rend(); ++unit) {
-      expected.push_back({*unit, false, registered});
-      if (context && *unit == "dxPSRes") registered = 0;
+    for (std::size_t i = units.size(); i-- > 0;) {
+      expected.push_back({units[i], false, registered});
+      if (context && units[i] == "dxPSRes") registered = 0;
     }
     EXPECT_EQ(steps, expected) << library;
     EXPECT_EQ(Registrations(), 0u);

@@ -4,9 +4,9 @@
 // and modal showing. Closing and cancelling the real dialogs is exercised by
 // the context and automation suites.
 #include <gtest/gtest.h>
-#include <time.h>
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>

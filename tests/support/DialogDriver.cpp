@@ -43,7 +43,7 @@ Step Esc() { return Key(rtl::VK_ESCAPE); }
 Step CloseBox() { return Send({rtl::InputEvent::Kind::Close, 0, {}, {}, nullptr}); }
 
 Step Click(std::string control) {
-  return [control](rtl::ModalSession& session) {
+  return [control = std::move(control)](rtl::ModalSession& session) {
     auto* target = dynamic_cast<rtl::TControl*>(session.Form()->FindComponent(control));
     if (target == nullptr) throw std::invalid_argument("no control named " + control);
     session.Deliver(ClickEvent(target));
@@ -51,11 +51,11 @@ Step Click(std::string control) {
 }
 
 Step Inspect(std::function<void(rtl::TCustomForm& form)> check) {
-  return [check](rtl::ModalSession& session) { check(*session.Form()); };
+  return [check = std::move(check)](rtl::ModalSession& session) { check(*session.Form()); };
 }
 
 Step ExpectFocus(std::string name) {
-  return Inspect([name](rtl::TCustomForm& form) { EXPECT_EQ(CaptureState(form).focused, name); });
+  return Inspect([name = std::move(name)](rtl::TCustomForm& form) { EXPECT_EQ(CaptureState(form).focused, name); });
 }
 
 bool DialogDriver::RunModal(rtl::ModalSession& session) {
