@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Velmora's two set-up commands:
 #   ./build.sh run [context|automation] [host options]   build, then show the dialog in the reference host
-#   ./build.sh test                                      build, then run every test, also under sanitizers,
-#                                                        then fuzz each reader of outside bytes briefly,
-#                                                        then the Windows builds, checks and tests under wine64
+#   ./build.sh test                                      check formatting and lint, build, then run every test,
+#                                                        also under sanitizers, then fuzz each reader of
+#                                                        outside bytes briefly, then the Windows builds,
+#                                                        checks and tests under wine64
 #   ./build.sh fuzz [SECONDS] [TARGET...]                fuzz for as long as asked (tools/fuzz.sh, build-fuzz/)
 #   ./build.sh valgrind [GTEST_FILTER]                   host-level tests under memcheck (tools/valgrind.sh)
 #   ./build.sh windows                                   both Windows builds, their packages and checks
@@ -11,9 +12,10 @@
 # Each installs the Debian packages it needs first. Each command has a build
 # folder of its own, configured with every option it relies on, so neither
 # inherits the other's settings: build/ (run), build-test/ (tests, benchmarks
-# and packages), build-sanitize/ (tests under ASan + UBSan); the Windows
-# builds are build-win64/ and build-win32/ (CMake presets windows-x86_64 and
-# windows-i686), with SQLite's sources in build-sqlite/.
+# and packages), build-sanitize/ (tests under ASan + UBSan), build-lint/ (the
+# linter's, tools/lint.sh); the Windows builds are build-win64/ and
+# build-win32/ (CMake presets windows-x86_64 and windows-i686), with SQLite's
+# sources in build-sqlite/.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -23,6 +25,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Fuzzing (clang and its libFuzzer runtime) and memory checking.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+LINT_PACKAGES=(clang clang-format clang-tidy)
 VALGRIND_PACKAGES=(valgrind)
 FUZZ_TEST_SECONDS=15  # per target in ./build.sh test
 
@@ -38,6 +41,9 @@ install_packages() {
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 }
+
+# Warnings are errors here and in CI (VELMORA_WERROR); tools/fuzz.sh reads it too.
+export VELMORA_WERROR=ON
 
 # ---- Windows: cross builds with mingw-w64, tests under wine64 -------------
 
@@ -82,10 +88,10 @@ prepare_sqlite() {
 # Both architectures and their packages; the 64-bit build with its tests.
 build_windows() {
   prepare_sqlite
-  cmake --preset windows-x86_64 >/dev/null
+  cmake --preset windows-x86_64 -DVELMORA_WERROR=$VELMORA_WERROR >/dev/null
   cmake --build --preset windows-x86_64
   cmake --build --preset windows-x86_64 --target windows_package
-  cmake --preset windows-i686 >/dev/null
+  cmake --preset windows-i686 -DVELMORA_WERROR=$VELMORA_WERROR >/dev/null
   cmake --build --preset windows-i686 --target windows_package
 }
 
@@ -162,7 +168,7 @@ screenshots_command() {
 configure() {  # configure <dir> [cmake options]
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=$VELMORA_WERROR "$@" >/dev/null
 }
 
 # ctest that fails when it finds no tests, so a build without them never passes.
@@ -221,8 +227,9 @@ check_packages() {
 }
 
 test_command() {
-  PACKAGES+=("${FUZZ_PACKAGES[@]}" "${VALGRIND_PACKAGES[@]}")
+  PACKAGES+=("${FUZZ_PACKAGES[@]}" "${VALGRIND_PACKAGES[@]}" "${LINT_PACKAGES[@]}")
   install_packages
+  tools/lint.sh  # first: it fails fastest
   local started=$SECONDS windows_installs
   install_windows_packages
   windows_installs=$((SECONDS - started))

@@ -13,7 +13,8 @@ seconds=${1:-60}
 [ $# -gt 0 ] && shift
 dir=build-fuzz
 
-CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON >/dev/null
+CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
+  -DVELMORA_WERROR="${VELMORA_WERROR:-OFF}" >/dev/null
 cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_targets
 
 targets=("$@")
