@@ -4,7 +4,7 @@
 // the platform's names are the ones in force (with the same values).
 #pragma once
 
-#include "runtime/controls/Keys.h"
+#include "runtime/components/Keys.h"
 #include "runtime/except/HResult.h"
 #include "runtime/module/Module.h"
 

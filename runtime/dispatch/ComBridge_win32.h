@@ -12,7 +12,7 @@
 #include <oaidl.h>
 #include <windows.h>
 
-#include "runtime/dispatch/Dispatch.h"
+#include "runtime/variant/Dispatch.h"
 #include "runtime/variant/Variant.h"
 
 namespace rtl::com {
