@@ -33,18 +33,20 @@ void LayOutChildren(const rtl::TWinControl& parent, const Bounds& area, int desi
     if (c->Visible()) rest.top += c->Height, rest.height -= c->Height;
   }
   const auto& bottoms = aligned[static_cast<int>(rtl::TAlign::Bottom)];
-  for (auto it = bottoms.rbegin(); it != bottoms.rend(); ++it) {
-    local[*it] = {rest.left, rest.top + rest.height - (*it)->Height, rest.width, (*it)->Height};
-    if ((*it)->Visible()) rest.height -= (*it)->Height;
+  for (std::size_t i = bottoms.size(); i-- > 0;) {  // last first
+    const rtl::TControl* c = bottoms[i];
+    local[c] = {rest.left, rest.top + rest.height - c->Height, rest.width, c->Height};
+    if (c->Visible()) rest.height -= c->Height;
   }
   for (const rtl::TControl* c : aligned[static_cast<int>(rtl::TAlign::Left)]) {
     local[c] = {rest.left, rest.top, c->Width, rest.height};
     if (c->Visible()) rest.left += c->Width, rest.width -= c->Width;
   }
   const auto& rights = aligned[static_cast<int>(rtl::TAlign::Right)];
-  for (auto it = rights.rbegin(); it != rights.rend(); ++it) {
-    local[*it] = {rest.left + rest.width - (*it)->Width, rest.top, (*it)->Width, rest.height};
-    if ((*it)->Visible()) rest.width -= (*it)->Width;
+  for (std::size_t i = rights.size(); i-- > 0;) {  // last first
+    const rtl::TControl* c = rights[i];
+    local[c] = {rest.left + rest.width - c->Width, rest.top, c->Width, rest.height};
+    if (c->Visible()) rest.width -= c->Width;
   }
   for (const rtl::TControl* c : aligned[static_cast<int>(rtl::TAlign::Client)]) local[c] = rest;
   for (const rtl::TControl* c : aligned[static_cast<int>(rtl::TAlign::None)]) {

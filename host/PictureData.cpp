@@ -73,7 +73,7 @@ std::optional<Pixels> DecodeDib(Bytes dib, bool withMask) {
   }
   if (bits == 32 && !anyAlpha) {
     // A 32-bit image without any alpha is an opaque one that never set it.
-    for (std::size_t i = 0; i < out.bgra.size(); ++i) out.bgra[i] |= 0xFF000000u;
+    for (auto& pixel : out.bgra) pixel |= 0xFF000000u;
   }
   return out;
 }

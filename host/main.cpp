@@ -212,6 +212,7 @@ int main(int argc, char** argv) {
   host::platform::PrepareConsole();
   std::vector<std::string> arguments = host::platform::Arguments(argc, argv);
   std::vector<char*> utf8Argv;
+  utf8Argv.reserve(arguments.size());
   for (std::string& a : arguments) utf8Argv.push_back(a.data());
   const std::optional<Options> options = Parse(argc, utf8Argv.data());
   if (!options) {

@@ -42,7 +42,7 @@ std::size_t Objects() noexcept;
 class UnloadScope {
  public:
   UnloadScope() noexcept;
-  ~UnloadScope();
+  ~UnloadScope();  // NOLINT(performance-trivially-destructible): it does work on Windows
   UnloadScope(const UnloadScope&) = delete;
   UnloadScope& operator=(const UnloadScope&) = delete;
 };

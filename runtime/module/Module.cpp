@@ -97,7 +97,7 @@ std::optional<std::u16string> TLibModule::StringResource(std::uint32_t id) const
   std::size_t at = 0;
   for (std::uint32_t index = 0;; ++index) {
     if (at + 2 > block.size()) return std::nullopt;
-    const std::size_t length = static_cast<std::size_t>(block[at] | block[at + 1] << 8);
+    const auto length = static_cast<std::size_t>(block[at] | block[at + 1] << 8);
     at += 2;
     if (length > (block.size() - at) / 2) throw EResNotFound("Malformed string table");
     if (index == id % 16) {

@@ -10,12 +10,12 @@ namespace {
 
 }  // namespace
 
-Decoded DecodeAt(std::string_view s, std::size_t pos) {
-  const auto lead = static_cast<unsigned char>(s[pos]);
+Decoded DecodeAt(std::string_view gbk, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(gbk[pos]);
   if (lead < 0x80) return {lead, 1};
   if (lead == 0x80) return {kGbkSingle80, kGbkSingle80 != 0 ? 1u : 0u};
-  if (lead == 0xFF || pos + 1 >= s.size()) return {0, 0};
-  const auto trail = static_cast<unsigned char>(s[pos + 1]);
+  if (lead == 0xFF || pos + 1 >= gbk.size()) return {0, 0};
+  const auto trail = static_cast<unsigned char>(gbk[pos + 1]);
   if (trail < 0x40 || trail > 0xFE) return {0, 0};
   const std::uint16_t unit = kGbkDouble[lead - 0x81][trail - 0x40];
   return {unit, unit != 0 ? 2u : 0u};

@@ -181,7 +181,7 @@ void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 std::wstring AnswerMessageBox(HWND box) {
   // The system's message box shows its text in the static control 0xFFFF.
-  const std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+  std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   WaitFor([&] { return IsWindow(box) == FALSE; });
   return text;

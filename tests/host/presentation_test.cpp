@@ -119,7 +119,7 @@ std::vector<std::uint8_t> Dib(int bits, bool withMask) {
 std::vector<std::uint8_t> IconPicture(const std::vector<std::pair<int, std::vector<std::uint8_t>>>& images) {
   std::vector<std::uint8_t> p{5, 'T', 'I', 'c', 'o', 'n'};
   Put(p, 0, 2), Put(p, 1, 2), Put(p, static_cast<std::uint32_t>(images.size()), 2);
-  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
   for (const auto& [bits, dib] : images) {
     p.insert(p.end(), {2, 2, 0, 0});
     Put(p, 1, 2), Put(p, static_cast<std::uint32_t>(bits), 2), Put(p, static_cast<std::uint32_t>(dib.size()), 4);

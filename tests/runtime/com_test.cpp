@@ -12,6 +12,7 @@
 #include "runtime/db/DataPacket.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
 
 namespace {
@@ -100,7 +101,7 @@ TEST_F(ThroughPlatform, ValuesComeBackWithTheirTypeAndValue) {
       {"data packet", Variant(SomePacket()), VarType::Bytes},
   };
   for (const auto& c : cases) {
-    const Variant back = object_.Invoke("Echo", {c.sent});
+    const Variant back = rtl::Invoke(object_, "Echo", {c.sent});
     ASSERT_EQ(back.Type(), c.type) << c.what << ": got " << Variant::TypeName(back.Type());
     switch (c.type) {
       case VarType::Empty:
@@ -110,13 +111,14 @@ TEST_F(ThroughPlatform, ValuesComeBackWithTheirTypeAndValue) {
       default: EXPECT_EQ(back.AsString(), c.sent.AsString()) << c.what; break;
     }
   }
-  const rtl::DataPacket decoded = rtl::DecodeDataPacket(object_.Invoke("Echo", {Variant(SomePacket())}).AsByteArray());
+  const rtl::DataPacket decoded =
+      rtl::DecodeDataPacket(rtl::Invoke(object_, "Echo", {Variant(SomePacket())}).AsByteArray());
   ASSERT_EQ(decoded.rows.size(), 2u);
   EXPECT_EQ(rtl::EncodeDataPacket(decoded), SomePacket());
 }
 
 TEST_F(ThroughPlatform, TextGoesByValueAsAutomationStringAndByReferenceAsItsReference) {
-  object_.Invoke("Note", {"密码"});
+  rtl::Invoke(object_, "Note", {"密码"});
   rtl::AnsiString text = "密码";
   rtl::InvokeWithRefs(object_, "Note", {rtl::TextRef(text)});
   EXPECT_EQ(Probe::arrivals, (std::vector<std::string>{"OleStr", "ByRef OleStr"}));
@@ -129,7 +131,7 @@ TEST_F(ThroughPlatform, WhatTheServerWritesThroughAReferenceReachesTheCaller) {
   EXPECT_EQ(text, "改改");
   Variant wide(u"ab");
   std::vector<Variant> args{Variant::Ref(&wide)};
-  object_.Invoke("Double", std::span<Variant>(args));
+  rtl::Invoke(object_, "Double", std::span<Variant>(args));
   EXPECT_EQ(wide.AsWideString(), u"abab");
 }
 
@@ -139,17 +141,17 @@ TEST_F(ThroughPlatform, FailuresRaiseWithTheirCodeAndTheServersText) {
     HResult code;
     const char* message;
   } cases[] = {
-      {[&] { object_.Invoke("Fail"); }, rtl::DISP_E_EXCEPTION, "磁盘已满"},
-      {[&] { object_.Invoke("Missing"); }, rtl::DISP_E_UNKNOWNNAME,
+      {[&] { rtl::Invoke(object_, "Fail"); }, rtl::DISP_E_EXCEPTION, "磁盘已满"},
+      {[&] { rtl::Invoke(object_, "Missing"); }, rtl::DISP_E_UNKNOWNNAME,
        "Method 'Missing' not supported by automation object"},
-      {[&] { object_.Invoke("echo", {1}); }, rtl::DISP_E_UNKNOWNNAME,
+      {[&] { rtl::Invoke(object_, "echo", {1}); }, rtl::DISP_E_UNKNOWNNAME,
        "Method 'echo' not supported by automation object"},
       {[&] {
-         object_.Invoke("Echo", {1, 2});
+         rtl::Invoke(object_, "Echo", {1, 2});
        },
        rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Echo'"},
       {[&] {
-         object_.Invoke("Concat", {"a", 5});
+         rtl::Invoke(object_, "Concat", {"a", 5});
        },
        rtl::DISP_E_TYPEMISMATCH, "Type mismatch in parameter 2 of 'Concat'"},
       {[] { rtl::CreateOleObject("Velmora.Test.Nobody"); }, rtl::CO_E_CLASSSTRING, "Invalid class string"},
@@ -159,19 +161,19 @@ TEST_F(ThroughPlatform, FailuresRaiseWithTheirCodeAndTheServersText) {
     EXPECT_EQ(e.ErrorCode(), c.code) << c.message;
     EXPECT_EQ(e.Message(), c.message);
   }
-  EXPECT_EQ(Raised([&] { object_.Invoke("Fail"); }).UserMessage(), "磁盘已满") << "the text the person is shown";
+  EXPECT_EQ(Raised([&] { rtl::Invoke(object_, "Fail"); }).UserMessage(), "磁盘已满") << "the text the person is shown";
 }
 
 TEST_F(ThroughPlatform, EachCreationIsANewObjectReleasedWithItsLastReference) {
   {
     const Variant second = rtl::CreateOleObject("VELMORA.test.probe");
     EXPECT_EQ(Probe::alive, 2);
-    const Variant copy = second;
-    EXPECT_EQ(copy.Invoke("Echo", {3}).AsInteger(), 3);
+    const Variant copy = second;  // NOLINT(performance-unnecessary-copy-initialization): the copy is tested
+    EXPECT_EQ(rtl::Invoke(copy, "Echo", {3}).AsInteger(), 3);
   }
   EXPECT_EQ(Probe::alive, 1);
   EXPECT_THROW(rtl::ComServerRegistration(kProgId, MakeProbe), rtl::EOleSysError) << "one registration per ProgID";
-  EXPECT_EQ(object_.Invoke("Echo", {4}).AsInteger(), 4) << "the first registration stays";
+  EXPECT_EQ(rtl::Invoke(object_, "Echo", {4}).AsInteger(), 4) << "the first registration stays";
 }
 
 }  // namespace

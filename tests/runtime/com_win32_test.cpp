@@ -10,6 +10,7 @@
 #include "runtime/dispatch/Apartment.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
 
 namespace {
@@ -78,7 +79,7 @@ TEST(ComRegistry, ServerTextThatIsNotGbkFailsTheCallInsteadOfBeingReplaced) {
   const rtl::ComServerRegistration registration(kProgId, MakePlain, kClass);
   const rtl::Variant object = rtl::CreateOleObject(kProgId);
   try {
-    object.Invoke("Text");
+    rtl::Invoke(object, "Text");
     ADD_FAILURE() << "expected the call to fail";
   } catch (const rtl::EOleSysError& e) {
     EXPECT_EQ(e.ErrorCode(), DISP_E_EXCEPTION) << e.Message();

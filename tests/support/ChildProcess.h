@@ -10,7 +10,7 @@ namespace velmora::test {
 // standard input empty and never a terminal, standard output and error
 // written to the two files. Returns the exit status, or -1 when the program
 // did not exit normally. Raises std::runtime_error when it cannot start.
-int RunProgram(const std::vector<std::string>& argv, const std::string& cwd, const std::string& outPath,
+int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
                const std::string& errPath);
 
 }  // namespace velmora::test

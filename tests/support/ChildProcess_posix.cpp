@@ -1,8 +1,8 @@
-#include <errno.h>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 #include "tests/support/ChildProcess.h"
@@ -13,6 +13,7 @@ int RunProgram(const std::vector<std::string>& args, const std::string& cwd, con
                const std::string& errPath) {
   std::vector<std::string> argv = args;
   std::vector<char*> raw;
+  raw.reserve(argv.size() + 1);
   for (std::string& a : argv) raw.push_back(a.data());
   raw.push_back(nullptr);
 
