@@ -1,6 +1,6 @@
 // The host's digests through the platform's cryptography (bcrypt).
-#include <bcrypt.h>
 #include <windows.h>
+#include <bcrypt.h>
 
 #include <stdexcept>
 #include <vector>

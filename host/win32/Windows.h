@@ -5,6 +5,7 @@
 #pragma once
 
 #include "runtime/components/Keys.h"
+#include "runtime/controls/Control.h"
 #include "runtime/except/HResult.h"
 #include "runtime/module/Module.h"
 

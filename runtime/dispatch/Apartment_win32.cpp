@@ -2,8 +2,8 @@
 // state lives in a process-wide table by thread id rather than in
 // thread-local storage: unload routines read it at process exit, after the
 // thread's own storage may be gone.
-#include <objbase.h>
 #include <windows.h>
+#include <objbase.h>
 
 #include <map>
 #include <mutex>

@@ -9,8 +9,8 @@
 // text that does not convert raises EConvertError: nothing is replaced.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include "runtime/variant/Dispatch.h"
 #include "runtime/variant/Variant.h"

@@ -100,11 +100,9 @@ void TakeException(EXCEPINFO& info, bool thrown, ErrorInfo* error) noexcept {
   if (thrown && error != nullptr) {
     try {
       error->description = WideToGbk(BstrText(info.bstrDescription));
-      error->source = WideToGbk(BstrText(info.bstrSource));
     } catch (...) {
       // A text GBK cannot hold is not replaced: the code alone is reported.
       error->description.clear();
-      error->source.clear();
     }
   }
   SysFreeString(info.bstrDescription);

@@ -24,7 +24,6 @@ void Report(const ErrorInfo& error, EXCEPINFO* info) noexcept {
   info->scode = E_FAIL;
   try {
     info->bstrDescription = AllocBstr(GbkToWide(error.description));
-    info->bstrSource = AllocBstr(GbkToWide(error.source));
   } catch (...) {
   }
 }

@@ -1,9 +1,9 @@
 // What only Windows has: the ProgID's key in the registry for as long as a
 // registration lives, the calling thread's COM initialised by the runtime
 // and balanced, and server text that cannot cross as an automation string.
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include <thread>
 
