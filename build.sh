@@ -23,7 +23,8 @@ PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           dpkg-dev file libelf-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-# Fuzzing (clang and its libFuzzer runtime) and memory checking.
+# Fuzzing (clang and its libFuzzer runtime); memory checking and the count
+# of a library cycle's instructions (valgrind, also needed to build the benchmarks).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 LINT_PACKAGES=(clang clang-format clang-tidy)
 VALGRIND_PACKAGES=(valgrind)

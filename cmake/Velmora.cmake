@@ -5,6 +5,11 @@ if(VELMORA_WERROR)
   list(APPEND VELMORA_WARNINGS -Werror)
 endif()
 
+# Nothing replaces the runtime's or the suite's functions from outside, so
+# calls inside a library go straight to their target instead of through its
+# symbol table.
+add_compile_options(-fno-semantic-interposition)
+
 if(VELMORA_SANITIZE)
   set(VELMORA_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_compile_options(${VELMORA_SANITIZER_FLAGS})

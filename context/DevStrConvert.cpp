@@ -1,5 +1,7 @@
 #include "context/DevStrConvert.h"
 
+#include <array>
+
 #include "SuiteStrings.h"
 #include "suite/cxClasses.h"
 
@@ -9,31 +11,27 @@ namespace {
 constinit rtl::UnitCounter InitCount;
 
 // The record arrays of the table's units, by unit number.
-const rtl::TResStringRec* const kUnitRecords[] = {
-    suite::Cxexportstrs::Strings,
-    suite::Cxlibrarystrs::Strings,
-    suite::Cxgridstrs::Strings,
-    suite::Cxgridpopupmenuconsts::Strings,
-    suite::Cxfilterconsts::Strings,
-    suite::Cxdataconsts::Strings,
-    suite::Cxfiltercontrolstrs::Strings,
-    suite::Cxeditconsts::Strings,
-    suite::Dxbarstrs::Strings,
-    dxExtCtrlsStrs::Strings,
-    dxPSRes::Strings,
-};
-static_assert(std::size(kUnitRecords) == ChineseTexts::UnitCount);
+std::array<std::span<const rtl::TResStringRec>, ChineseTexts::UnitCount> UnitRecords() {
+  return {suite::Cxexportstrs::Strings,        suite::Cxlibrarystrs::Strings,  suite::Cxgridstrs::Strings,
+          suite::Cxgridpopupmenuconsts::Strings, suite::Cxfilterconsts::Strings, suite::Cxdataconsts::Strings,
+          suite::Cxfiltercontrolstrs::Strings, suite::Cxeditconsts::Strings,   suite::Dxbarstrs::Strings,
+          dxExtCtrlsStrs::Strings(),           dxPSRes::Strings()};
+}
 
 }  // namespace
 
-const rtl::TResStringRec* RecordOf(const ChineseTexts::Entry& entry) { return &kUnitRecords[entry.unit][entry.index]; }
+const rtl::TResStringRec* RecordOf(const ChineseTexts::Entry& entry) {
+  return &UnitRecords()[entry.unit][entry.index];
+}
+
+void ApplyChineseTexts() {
+  suite::cxSetResourceStringTable(UnitRecords(), ChineseTexts::Entries,
+                                  std::string_view(ChineseTexts::Texts, ChineseTexts::TextsSize));
+}
 
 void DevStrConvertInitialization() {
   if (!InitCount.Enter()) return;
-  for (const ChineseTexts::Entry& entry : ChineseTexts::Entries) {
-    suite::cxSetResourceString(RecordOf(entry),
-                               rtl::AnsiString(ChineseTexts::Texts + entry.textOffset, entry.textLength));
-  }
+  ApplyChineseTexts();
 }
 
 void DevStrConvertFinalization() { InitCount.Leave(); }

@@ -12,6 +12,9 @@ namespace context {
 // The record an entry of the text table names.
 const rtl::TResStringRec* RecordOf(const ChineseTexts::Entry& entry);
 
+// Hands the whole table to the suite, in table order.
+void ApplyChineseTexts();
+
 void DevStrConvertInitialization();
 void DevStrConvertFinalization();
 

@@ -11,10 +11,11 @@ constinit rtl::UnitCounter InitCount;
 // repository asks; nothing may leave it.
 void AddResourceStrings(suite::TdxProductResourceStrings& product) {
   try {
+    const std::span<const rtl::TResStringRec, dxPSRes::Count> records = dxPSRes::Strings();
     for (std::size_t i = 0; i < dxPSRes::Count; ++i) {
       const char* name = dxPSRes::NameBlob + dxPSRes::NameOffsets[i];
       product.Add(std::string_view(name, dxPSRes::NameOffsets[i + 1] - dxPSRes::NameOffsets[i] - 1),
-                  &dxPSRes::Strings[i]);
+                  &records[i]);
     }
   } catch (...) {
     // Out of memory while listing: the repository gets what was added.

@@ -21,7 +21,7 @@ bool TcxGroupBox::SetProperty(std::string_view name, const rtl::PropertyValue& v
 
 bool TcxButton::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
   if (name == "Glyph.Data") {
-    Glyph = value.AsBinary();
+    Glyph.assign(value.AsBinary().begin(), value.AsBinary().end());
     return true;
   }
   return TButton::SetProperty(name, value);
@@ -42,7 +42,7 @@ bool TcxMaskEdit::SetProperty(std::string_view name, const rtl::PropertyValue& v
 
 bool TcxImage::SetProperty(std::string_view name, const rtl::PropertyValue& value) {
   if (name == "Picture.Data") {
-    Picture = value.AsBinary();
+    Picture.assign(value.AsBinary().begin(), value.AsBinary().end());
     return true;
   }
   return IsDecoration(name, {"Properties.GraphicClassName", "Properties.ReadOnly", "Properties.ShowFocusRect",

@@ -1,6 +1,8 @@
 # The generator programs themselves, for the machine that runs the build.
 add_executable(gbkgen ${CMAKE_CURRENT_LIST_DIR}/gbkgen.cpp)
-add_executable(rescomp ${CMAKE_CURRENT_LIST_DIR}/rescomp.cpp)
+add_executable(rescomp ${CMAKE_CURRENT_LIST_DIR}/rescomp.cpp ${CMAKE_CURRENT_LIST_DIR}/FormText.cpp)
+# rescomp writes form descriptions in the layout of runtime/forms/FormStream.h.
+target_include_directories(rescomp PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 add_executable(strtab ${CMAKE_CURRENT_LIST_DIR}/strtab.cpp)
 foreach(tool gbkgen rescomp strtab)
   target_compile_options(${tool} PRIVATE ${VELMORA_WARNINGS})

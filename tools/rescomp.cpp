@@ -14,7 +14,8 @@
 // (strtab's listing of the string units) the resource STRINGUNITS as it is.
 //
 // Manifest lines (paths relative to the manifest; # starts a comment):
-//   form    <CLASSNAME> <file>      a form description: UTF-8 text stored as GBK;
+//   form    <CLASSNAME> <file>      a form description: UTF-8 text, taken as GBK and
+//                                    stored in its binary form (FormStream.h);
 //                                    {@icon f}, {@bitmap f} and
 //                                    {@imagelist numbered N W H} expand to binary
 //   icon    <NAME> <file>            a group icon (and its images) from a picture
@@ -37,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "FormText.h"
 #include "ToolText.h"
 #include "contract/VelmoraContract.h"
 
@@ -335,6 +337,15 @@ std::string ExpandDirectives(const std::string& text, const fs::path& base) {
   return out;
 }
 
+// The binary form of a description's GBK text; a syntax error names the file.
+Bytes CompileForm(const std::string& gbk, const std::string& file) {
+  try {
+    return formtext::Compile(gbk);
+  } catch (const formtext::SyntaxError& e) {
+    Fail(file + ": " + e.what());
+  }
+}
+
 // ---- version information ----------------------------------------------------
 
 // A node of the version-information tree: length, value length, type, key,
@@ -469,6 +480,8 @@ struct Resource {
 constexpr std::uint16_t RT_ICON = 3, RT_STRING = 6, RT_RCDATA = 10, RT_GROUP_ICON = 14, RT_VERSION = 16;
 constexpr std::uint16_t kNeutral = 0;
 
+// The table, then every name, then the data: reading the table at load
+// touches the blob's first pages only.
 Bytes Blob(const std::vector<Resource>& resources) {
   Bytes b{'V', 'R', 'E', 'S'};
   Put32(b, static_cast<std::uint32_t>(resources.size()));
@@ -476,19 +489,19 @@ Bytes Blob(const std::vector<Resource>& resources) {
   b.resize(table + 20 * resources.size());
   for (std::size_t i = 0; i < resources.size(); ++i) {
     const Resource& r = resources[i];
+    if (r.name.empty()) continue;
+    Set32(b, table + 20 * i + 4, static_cast<std::uint32_t>(b.size()));
+    for (char c : r.name) b.push_back(static_cast<std::uint8_t>(std::toupper(static_cast<unsigned char>(c))));
+    b.push_back(0);
+  }
+  for (std::size_t i = 0; i < resources.size(); ++i) {
+    const Resource& r = resources[i];
     const std::size_t at = table + 20 * i;
-    std::uint32_t nameOffset = 0;
-    if (!r.name.empty()) {
-      nameOffset = static_cast<std::uint32_t>(b.size());
-      for (char c : r.name) b.push_back(static_cast<std::uint8_t>(std::toupper(static_cast<unsigned char>(c))));
-      b.push_back(0);
-    }
     Align(b, 4);
     const auto dataOffset = static_cast<std::uint32_t>(b.size());
     b.insert(b.end(), r.data.begin(), r.data.end());
     Set16(b, at, r.type);
     Set16(b, at + 2, r.language);
-    Set32(b, at + 4, nameOffset);
     Set32(b, at + 8, r.id);
     Set32(b, at + 12, dataOffset);
     Set32(b, at + 16, static_cast<std::uint32_t>(r.data.size()));
@@ -623,8 +636,7 @@ int main(int argc, char** argv) {
       words >> kind >> a >> b;
       if (kind == "form") {
         const std::string text = ExpandDirectives(ReadFile(base / b), base);
-        const std::string gbk = ToGbk(text, b);
-        resources.push_back({RT_RCDATA, kNeutral, a, 0, Bytes(gbk.begin(), gbk.end())});
+        resources.push_back({RT_RCDATA, kNeutral, a, 0, CompileForm(ToGbk(text, b), b)});
       } else if (kind == "icon") {
         const auto images = IconImages(ParsePicture(base / b));
         Bytes group;

@@ -67,10 +67,10 @@ PropertyValue PropertyValue::Set(std::vector<AnsiString> v) {
   return p;
 }
 
-PropertyValue PropertyValue::Binary(std::vector<std::uint8_t> v) {
+PropertyValue PropertyValue::Binary(std::span<const std::uint8_t> v) {
   PropertyValue p;
   p.kind_ = Kind::Binary;
-  p.binary_ = std::move(v);
+  p.binary_ = v;
   return p;
 }
 
@@ -107,7 +107,7 @@ const std::vector<AnsiString>& PropertyValue::AsSet() const {
   return set_;
 }
 
-const std::vector<std::uint8_t>& PropertyValue::AsBinary() const {
+std::span<const std::uint8_t> PropertyValue::AsBinary() const {
   if (kind_ != Kind::Binary) RaiseInvalid();
   return binary_;
 }

@@ -1,9 +1,12 @@
 // A property value read from a form description: a number, a text, an
 // identifier (an enumeration value, a colour or a Boolean), a set of
-// identifiers, or binary data.
+// identifiers, or binary data. Binary data is not copied: the value refers
+// to the description's bytes, which live while the form is being built, and
+// a component that keeps them copies them.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +25,7 @@ class PropertyValue {
   static PropertyValue Text(AnsiString v);
   static PropertyValue Identifier(AnsiString v);
   static PropertyValue Set(std::vector<AnsiString> v);
-  static PropertyValue Binary(std::vector<std::uint8_t> v);
+  static PropertyValue Binary(std::span<const std::uint8_t> v);
 
   Kind GetKind() const noexcept { return kind_; }
   // Each accessor raises EReadError ("Invalid property value") for a value of another kind.
@@ -32,7 +35,7 @@ class PropertyValue {
   const AnsiString& AsIdentifier() const;
   bool AsBoolean() const;  // the identifiers True and False
   const std::vector<AnsiString>& AsSet() const;
-  const std::vector<std::uint8_t>& AsBinary() const;
+  std::span<const std::uint8_t> AsBinary() const;
   // An enumeration value: the index of the identifier in names.
   std::size_t AsEnum(std::initializer_list<std::string_view> names) const;
   // A colour: a number, or one of the named colours (clBtnFace, clRed, ...).
@@ -50,7 +53,7 @@ class PropertyValue {
   std::int64_t integer_ = 0;
   AnsiString text_;
   std::vector<AnsiString> set_;
-  std::vector<std::uint8_t> binary_;
+  std::span<const std::uint8_t> binary_;
 };
 
 }  // namespace rtl

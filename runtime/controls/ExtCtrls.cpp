@@ -21,7 +21,7 @@ bool TBevel::SetProperty(std::string_view name, const PropertyValue& value) {
 }
 
 bool TImage::SetProperty(std::string_view name, const PropertyValue& value) {
-  if (name == "Picture.Data") Picture = value.AsBinary();
+  if (name == "Picture.Data") Picture.assign(value.AsBinary().begin(), value.AsBinary().end());
   else if (name == "Stretch" || name == "Center" || name == "Proportional") value.AsBoolean();
   else return TControl::SetProperty(name, value);
   return true;
@@ -40,7 +40,7 @@ int TImageList::Count() const noexcept {
 bool TImageList::SetProperty(std::string_view name, const PropertyValue& value) {
   if (name == "Width") Width = value.AsInt32();
   else if (name == "Height") Height = value.AsInt32();
-  else if (name == "Bitmap") Bitmap = value.AsBinary();
+  else if (name == "Bitmap") Bitmap.assign(value.AsBinary().begin(), value.AsBinary().end());
   else return TComponent::SetProperty(name, value);
   return true;
 }

@@ -89,7 +89,7 @@ bool TButton::SetProperty(std::string_view name, const PropertyValue& value) {
 }
 
 bool TBitBtn::SetProperty(std::string_view name, const PropertyValue& value) {
-  if (name == "Glyph.Data") Glyph = value.AsBinary();
+  if (name == "Glyph.Data") Glyph.assign(value.AsBinary().begin(), value.AsBinary().end());
   else return TButton::SetProperty(name, value);
   return true;
 }

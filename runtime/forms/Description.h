@@ -1,21 +1,12 @@
-// Form descriptions: the layout, properties and event bindings of a form as
-// text. The build stores each as GBK text in its module's resources under
-// the form class's name.
-//
-//   object EditForm: TEditForm          (or: inherited EditForm: TEditForm)
-//     Caption = '修改'                    text: quoted, '' for a quote, #13 for a
-//     Width = 342                          character code, + to join pieces
-//     BorderIcons = [biSystemMenu]         set of identifiers
-//     OnShow = FormShow                    event bound to a published method
-//     Picture.Data = {0A0B...}             binary data in hex digits
-//     object btnOK: TButton                a component owned by the form; nested
-//       Caption = '确定'                    under its parent control
-//     end
-//   end
+// Form descriptions: the layout, properties and event bindings of a form.
+// Authors write them as text (tools/FormText.h); the build compiles each
+// into its binary form (FormStream.h), which the module's resources carry
+// under the form class's name and which is read here when a form is built.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,15 +20,17 @@ struct DescriptionNode {
   bool inherited = false;
   std::string name;
   std::string className;
-  int line = 0;
   std::vector<std::pair<std::string, PropertyValue>> properties;
   std::vector<DescriptionNode> children;
 };
 
-// Parses a description; raises EReadError naming the line of a syntax error.
-DescriptionNode ParseDescription(std::string_view text);
+// Reads a compiled description; raises EReadError, naming the byte, for
+// data that is damaged, truncated or nested deeper than the format allows.
+// Binary values refer to data, which must outlive the node (a module's
+// resources do while the module is loaded).
+DescriptionNode ReadDescription(std::span<const std::uint8_t> data);
 
-// Applies a parsed description to form: creates the components it lists,
+// Applies a read description to form: creates the components it lists,
 // binds them to the form's published fields, sets their properties and binds
 // their events to the form's published methods. Raises EReadError for an
 // unknown class, property or handler.

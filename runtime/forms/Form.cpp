@@ -67,8 +67,7 @@ void TCustomForm::Construct() {
   for (std::size_t i = 0; i < descriptions_.size(); ++i) {
     const std::string& className = descriptions_[i];
     const auto data = LoadResource(module_, RT_RCDATA, className);
-    const DescriptionNode root =
-        ParseDescription(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+    const DescriptionNode root = ReadDescription(data);
     if (!SameText(root.className, className)) {
       throw EReadError("Form description of " + className + " describes " + root.className);
     }

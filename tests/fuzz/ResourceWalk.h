@@ -47,9 +47,7 @@ inline void WalkResources(std::span<const std::uint8_t> blob) {
         }
         break;
       case rtl::RT_RCDATA:
-        Refused([&] {
-          rtl::ParseDescription(std::string_view(reinterpret_cast<const char*>(entry.data.data()), entry.data.size()));
-        });
+        Refused([&] { rtl::ReadDescription(entry.data); });
         break;
       default: break;
     }

@@ -1,6 +1,9 @@
-// Form descriptions: any text is refused with EReadError or parsed, and a
-// parsed description applied to a bare form builds it or is refused with
-// one of the runtime's exceptions; nothing leaks either way.
+// Compiled form descriptions: any bytes are refused with EReadError or read,
+// never read beyond their end, and a read description applied to a bare
+// form builds it or is refused with one of the runtime's exceptions; nothing
+// leaks either way.
+#include <span>
+
 #include "runtime/except/Exceptions.h"
 #include "runtime/forms/Description.h"
 #include "runtime/forms/Form.h"
@@ -8,7 +11,7 @@
 
 namespace {
 
-// A form without published fields or methods: every component the text names is created.
+// A form without published fields or methods: every component the description names is created.
 class TFuzzForm : public rtl::TForm {
  public:
   TFuzzForm() : TForm(nullptr) {}
@@ -19,7 +22,7 @@ class TFuzzForm : public rtl::TForm {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   rtl::DescriptionNode root;
   try {
-    root = rtl::ParseDescription(fuzz::Text(data, size));
+    root = rtl::ReadDescription(std::span<const std::uint8_t>(data, size));
   } catch (const rtl::EReadError&) {
     return 0;
   }

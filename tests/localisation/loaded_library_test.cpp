@@ -77,7 +77,7 @@ class LoadedContextLibrary : public ::testing::Test {
     // The extended controls' strings are registered nowhere: their records
     // name the loaded library's module and their ids.
     if (!items_.empty()) {
-      for (const rtl::TResStringRec& r : context::dxExtCtrlsStrs::Strings) {
+      for (const rtl::TResStringRec& r : context::dxExtCtrlsStrs::Strings()) {
         extended_.push_back({items_.front().rec->Module, r.Identifier});
       }
     }

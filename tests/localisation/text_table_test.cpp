@@ -158,18 +158,18 @@ namespace ext = context::dxExtCtrlsStrs;
 TEST(StringIds, AreTheGivenOnesAndFillTheirRange) {
   ASSERT_EQ(ext::Count, 55u);
   for (const GivenExtendedString& g : GivenExtendedStrings()) {
-    EXPECT_EQ(ext::Strings[g.position - 1].Identifier, g.id) << "extended control " << g.position;
+    EXPECT_EQ(ext::Strings()[g.position - 1].Identifier, g.id) << "extended control " << g.position;
   }
   ASSERT_EQ(ps::Count, 1257u);
   for (const GivenPrintingString& g : GivenPrintingStrings()) {
     const std::size_t i = g.position - 1;
     EXPECT_EQ(std::string_view(ps::NameBlob + ps::NameOffsets[i]), g.name) << "position " << g.position;
-    EXPECT_EQ(ps::Strings[i].Identifier, g.id) << g.name;
+    EXPECT_EQ(ps::Strings()[i].Identifier, g.id) << g.name;
   }
   EXPECT_GE(GivenPrintingStrings().size(), 100u);
   std::set<std::uint32_t> ids;
-  for (const rtl::TResStringRec& r : ext::Strings) ids.insert(r.Identifier);
-  for (const rtl::TResStringRec& r : ps::Strings) ids.insert(r.Identifier);
+  for (const rtl::TResStringRec& r : ext::Strings()) ids.insert(r.Identifier);
+  for (const rtl::TResStringRec& r : ps::Strings()) ids.insert(r.Identifier);
   EXPECT_EQ(ids.size(), 1312u);
   EXPECT_EQ(*ids.begin(), 64224u);
   EXPECT_EQ(*ids.rbegin(), 65535u);

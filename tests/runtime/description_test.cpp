@@ -1,5 +1,6 @@
-// Form descriptions: parsing, the errors of applying them to a form, and
-// the failures of building forms from a module's resources. Loading the real
+// Form descriptions: text compiled and read back, the errors of applying
+// them to a form, and the failures of building forms from a module's
+// resources. Damaged compiled descriptions are in description_reader_test. Loading the real
 // dialogs' inherited descriptions, binding their fields and events and running
 // their create events are exercised by the context and automation suites.
 #include "runtime/forms/Description.h"
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FormText.h"
 #include "runtime/components/Classes.h"
 #include "runtime/controls/StdCtrls.h"
 #include "runtime/except/Exceptions.h"
@@ -21,7 +23,15 @@ namespace {
 using rtl::DescriptionNode;
 using rtl::PropertyValue;
 
-// A compact rendering of a parsed description: name:Class(prop=value; child(...)).
+// A description as the module carries it, compiled from its text, and what
+// is read from it: binary values refer to the compiled bytes, so both are kept.
+struct Described {
+  explicit Described(const std::string& text) : data(formtext::Compile(text)), root(rtl::ReadDescription(data)) {}
+  std::vector<std::uint8_t> data;
+  DescriptionNode root;
+};
+
+// A compact rendering of a read description: name:Class(prop=value; child(...)).
 std::string Dump(const PropertyValue& v) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -60,7 +70,7 @@ std::string Dump(const DescriptionNode& node) {
   return out.append(")");
 }
 
-TEST(ParseDescription, ReadsEachKindOfValue) {
+TEST(Descriptions, TextCompilesToWhatTheReaderReads) {
   const struct {
     const char* text;
     const char* parsed;
@@ -80,14 +90,14 @@ TEST(ParseDescription, ReadsEachKindOfValue) {
   };
   for (const auto& c : cases) {
     try {
-      EXPECT_EQ(Dump(rtl::ParseDescription(c.text)), c.parsed) << c.text;
-    } catch (const rtl::EReadError& e) {
-      ADD_FAILURE() << "expected " << c.parsed << ", got EReadError " << e.Message();
+      EXPECT_EQ(Dump(Described(c.text).root), c.parsed) << c.text;
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "expected " << c.parsed << ", got " << e.what();
     }
   }
 }
 
-TEST(ParseDescription, SyntaxErrorsNameTheirLine) {
+TEST(Descriptions, SyntaxErrorsNameTheirLine) {
   const struct {
     const char* text;
     int line;
@@ -107,31 +117,32 @@ TEST(ParseDescription, SyntaxErrorsNameTheirLine) {
   };
   for (const auto& c : cases) {
     try {
-      rtl::ParseDescription(c.text);
-      ADD_FAILURE() << "expected EReadError at line " << c.line << " for:\n" << c.text;
-    } catch (const rtl::EReadError& e) {
+      formtext::Compile(c.text);
+      ADD_FAILURE() << "expected a syntax error at line " << c.line << " for:\n" << c.text;
+    } catch (const formtext::SyntaxError& e) {
       const std::string prefix = "Form description line " + std::to_string(c.line) + ":";
-      EXPECT_EQ(e.Message().substr(0, prefix.size()), prefix) << "expected line " << c.line << ", got " << e.Message();
+      EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix)
+          << "expected line " << c.line << ", got " << e.what();
     }
   }
 }
 
-// Components nested without end are refused, however deep: the reader's
-// recursion never exhausts the stack.
-TEST(ParseDescription, RefusesComponentsNestedTooDeeply) {
+// Components nested without end are refused, however deep: the compiler's
+// recursion never exhausts the stack, and what it accepts the reader reads.
+TEST(Descriptions, RefusesComponentsNestedTooDeeply) {
   const auto nested = [](int depth) {
     std::string text;
     for (int i = 0; i < depth; ++i) text += "object C" + std::to_string(i) + ": TPanel\n";
     for (int i = 0; i < depth; ++i) text += "end\n";
     return text;
   };
-  EXPECT_NO_THROW(rtl::ParseDescription(nested(32)));
+  EXPECT_NO_THROW(static_cast<void>(Described(nested(64))));
   for (int depth : {65, 1000000}) {
     try {
-      rtl::ParseDescription(nested(depth));
-      ADD_FAILURE() << "expected EReadError for " << depth << " levels";
-    } catch (const rtl::EReadError& e) {
-      EXPECT_EQ(e.Message(), "Form description line 65: components nested too deeply") << depth << " levels";
+      formtext::Compile(nested(depth));
+      ADD_FAILURE() << "expected a syntax error for " << depth << " levels";
+    } catch (const formtext::SyntaxError& e) {
+      EXPECT_STREQ(e.what(), "Form description line 65: components nested too deeply") << depth << " levels";
     }
   }
 }
@@ -184,9 +195,9 @@ TEST(Descriptions, ApplyErrorsNameTheComponentAndProperty) {
   };
   for (const auto& c : cases) {
     const auto form = rtl::Add<TDlg>(nullptr);
-    const DescriptionNode root = rtl::ParseDescription(std::string("object Dlg: TDlg\n") + c.body + "end\n");
+    const Described described(std::string("object Dlg: TDlg\n") + c.body + "end\n");
     try {
-      rtl::ApplyDescription(*form, root);
+      rtl::ApplyDescription(*form, described.root);
       ADD_FAILURE() << "expected EReadError \"" << c.message << "\"";
     } catch (const rtl::EReadError& e) {
       EXPECT_EQ(e.Message(), c.message);
@@ -197,14 +208,14 @@ TEST(Descriptions, ApplyErrorsNameTheComponentAndProperty) {
 class FormCreation : public velmora::test::FrontEndTest {};
 
 TEST_F(FormCreation, FailureDestroysTheHalfBuiltFormAndReachesTheCaller) {
-  using velmora::test::Bytes;
+  using formtext::Compile;
   const std::vector<std::uint8_t> blob = velmora::test::BuildBlob({
-      {rtl::RT_RCDATA, "TBASEDLG", 0, Bytes("object BaseDlg: TBaseDlg\n  object btnOK: TButton\n  end\nend\n")},
-      {rtl::RT_RCDATA, "TCHILDDLG", 0, Bytes("inherited ChildDlg: TChildDlg\n  object edtName: TEdit\n  end\nend\n")},
+      {rtl::RT_RCDATA, "TBASEDLG", 0, Compile("object BaseDlg: TBaseDlg\n  object btnOK: TButton\n  end\nend\n")},
+      {rtl::RT_RCDATA, "TCHILDDLG", 0, Compile("inherited ChildDlg: TChildDlg\n  object edtName: TEdit\n  end\nend\n")},
       {rtl::RT_RCDATA, "TFULLDLG", 0,
-       Bytes("object FullDlg: TFullDlg\n  OnCreate = FormCreate\n  object btnOK: TButton\n  end\n"
-             "  object edtName: TEdit\n  end\nend\n")},
-      {rtl::RT_RCDATA, "TWRONGDLG", 0, Bytes("object Other: TOtherDlg\nend\n")},
+       Compile("object FullDlg: TFullDlg\n  OnCreate = FormCreate\n  object btnOK: TButton\n  end\n"
+               "  object edtName: TEdit\n  end\nend\n")},
+      {rtl::RT_RCDATA, "TWRONGDLG", 0, Compile("object Other: TOtherDlg\nend\n")},
   });
   const rtl::TLibModule module("Dialogs", blob);
   const struct {

@@ -1,2 +1,0 @@
-object FrmCP: TFrmCP
-end
