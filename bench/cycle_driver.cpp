@@ -60,7 +60,8 @@ void AutomationCycle(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: cycle_driver <empty|context-load|context-cycle|automation-cycle> <library> <cycles>\n");
+    std::fprintf(stderr,
+                 "usage: cycle_driver <empty|context-load|context-cycle|automation-cycle> <library> <cycles>\n");
     return 64;
   }
   const std::string kind = argv[1];

@@ -12,17 +12,22 @@ constinit rtl::UnitCounter InitCount;
 
 // The record arrays of the table's units, by unit number.
 std::array<std::span<const rtl::TResStringRec>, ChineseTexts::UnitCount> UnitRecords() {
-  return {suite::Cxexportstrs::Strings,        suite::Cxlibrarystrs::Strings,  suite::Cxgridstrs::Strings,
-          suite::Cxgridpopupmenuconsts::Strings, suite::Cxfilterconsts::Strings, suite::Cxdataconsts::Strings,
-          suite::Cxfiltercontrolstrs::Strings, suite::Cxeditconsts::Strings,   suite::Dxbarstrs::Strings,
-          dxExtCtrlsStrs::Strings(),           dxPSRes::Strings()};
+  return {suite::Cxexportstrs::Strings,
+          suite::Cxlibrarystrs::Strings,
+          suite::Cxgridstrs::Strings,
+          suite::Cxgridpopupmenuconsts::Strings,
+          suite::Cxfilterconsts::Strings,
+          suite::Cxdataconsts::Strings,
+          suite::Cxfiltercontrolstrs::Strings,
+          suite::Cxeditconsts::Strings,
+          suite::Dxbarstrs::Strings,
+          dxExtCtrlsStrs::Strings(),
+          dxPSRes::Strings()};
 }
 
 }  // namespace
 
-const rtl::TResStringRec* RecordOf(const ChineseTexts::Entry& entry) {
-  return &UnitRecords()[entry.unit][entry.index];
-}
+const rtl::TResStringRec* RecordOf(const ChineseTexts::Entry& entry) { return &UnitRecords()[entry.unit][entry.index]; }
 
 void ApplyChineseTexts() {
   suite::cxSetResourceStringTable(UnitRecords(), ChineseTexts::Entries,

@@ -14,8 +14,7 @@ void AddResourceStrings(suite::TdxProductResourceStrings& product) {
     const std::span<const rtl::TResStringRec, dxPSRes::Count> records = dxPSRes::Strings();
     for (std::size_t i = 0; i < dxPSRes::Count; ++i) {
       const char* name = dxPSRes::NameBlob + dxPSRes::NameOffsets[i];
-      product.Add(std::string_view(name, dxPSRes::NameOffsets[i + 1] - dxPSRes::NameOffsets[i] - 1),
-                  &records[i]);
+      product.Add(std::string_view(name, dxPSRes::NameOffsets[i + 1] - dxPSRes::NameOffsets[i] - 1), &records[i]);
     }
   } catch (...) {
     // Out of memory while listing: the repository gets what was added.

@@ -5,9 +5,7 @@
 namespace suite {
 namespace {
 
-const rtl::TLibModule* ModuleOf(const rtl::TResStringRec& rec) {
-  return rec.Module != nullptr ? *rec.Module : nullptr;
-}
+const rtl::TLibModule* ModuleOf(const rtl::TResStringRec& rec) { return rec.Module != nullptr ? *rec.Module : nullptr; }
 
 }  // namespace
 

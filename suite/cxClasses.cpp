@@ -91,9 +91,8 @@ void cxSetResourceStringTable(std::span<const std::span<const rtl::TResStringRec
     }
     moduleTexts->Set(rec.Identifier, texts.substr(entry.textOffset, entry.textLength));
   }
-  LastTable().Remember(units, entries, texts, [](const rtl::TResStringRec& rec) -> const ModuleTexts& {
-    return TextsOf(rec);
-  });
+  LastTable().Remember(units, entries, texts,
+                       [](const rtl::TResStringRec& rec) -> const ModuleTexts& { return TextsOf(rec); });
 }
 
 rtl::AnsiString cxGetResourceString(const rtl::TResStringRec* rec) {

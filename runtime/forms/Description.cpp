@@ -40,7 +40,8 @@ void ApplyChildren(TCustomForm& form, TComponent& parent, const DescriptionNode&
       component = form.FindComponent(child.name);
       if (component == nullptr) throw EReadError("Inherited component " + child.name + " not found");
     } else {
-      if (form.FindComponent(child.name) != nullptr) throw EReadError("A component named " + child.name + " already exists");
+      if (form.FindComponent(child.name) != nullptr)
+        throw EReadError("A component named " + child.name + " already exists");
       component = CreateComponentOfClass(child.className, form);
       component->SetName(child.name);
       form.BindField(component);

@@ -46,9 +46,7 @@ inline void WalkResources(std::span<const std::uint8_t> blob) {
           Refused([&] { rtl::LoadResString(&record); });
         }
         break;
-      case rtl::RT_RCDATA:
-        Refused([&] { rtl::ReadDescription(entry.data); });
-        break;
+      case rtl::RT_RCDATA: Refused([&] { rtl::ReadDescription(entry.data); }); break;
       default: break;
     }
   }

@@ -39,12 +39,12 @@ TEST(ResourceStringTable, AppliesEveryEntryInOrderAcrossModules) {
   Modules m;
   const std::string texts = "alphabetagammaalpha2";
   const std::vector<suite::cxResourceStringTableEntry> entries = {
-      {0, 0, 0, 5},    // first #10  alpha
-      {1, 0, 5, 4},    // second #10 beta: same id, other module
-      {0, 2, 9, 5},    // first #300 gamma: another page of ids
-      {0, 1, 0, 0},    // first #11  empty, still applied
-      {1, 1, 14, 6},   // second #65535 alpha2
-      {0, 0, 14, 6},   // first #10 again: the later text stays
+      {0, 0, 0, 5},   // first #10  alpha
+      {1, 0, 5, 4},   // second #10 beta: same id, other module
+      {0, 2, 9, 5},   // first #300 gamma: another page of ids
+      {0, 1, 0, 0},   // first #11  empty, still applied
+      {1, 1, 14, 6},  // second #65535 alpha2
+      {0, 0, 14, 6},  // first #10 again: the later text stays
   };
   suite::cxSetResourceStringTable(m.units, entries, texts);
   EXPECT_EQ(Current(m.firstRecords[0]), "alpha2");

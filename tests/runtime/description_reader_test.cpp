@@ -70,7 +70,8 @@ TEST(DescriptionReader, RefusesDamagedFields) {
       {"empty name", Stream().Header().U8(0).Name("").Name("TF").U16(0).U16(0).bytes, "empty name"},
       {"dotted class name", Stream().Header().U8(0).Name("F").Name("T.F").U16(0).U16(0).bytes,
        "bad character in a name"},
-      {"property name with a dash", Stream().Header().Object("F", 1).Name("A-B").U8(1).bytes, "bad character in a name"},
+      {"property name with a dash", Stream().Header().Object("F", 1).Name("A-B").U8(1).bytes,
+       "bad character in a name"},
       {"value tag 0", Stream().Header().Object("F", 1).Name("A").U8(0).bytes, "bad value tag"},
       {"value tag 7", Stream().Header().Object("F", 1).Name("A").U8(7).bytes, "bad value tag"},
       {"text longer than the data", Stream().Header().Object("F", 1).Name("A").U8(3).U32(0xFFFFFFFF).Raw("abc").bytes,
@@ -88,7 +89,8 @@ TEST(DescriptionReader, RefusesDamagedFields) {
   };
   for (const auto& c : cases) {
     const std::string message = ReadError(c.data);
-    EXPECT_NE(message.find(c.error), std::string::npos) << c.what << ": expected \"" << c.error << "\", got " << message;
+    EXPECT_NE(message.find(c.error), std::string::npos)
+        << c.what << ": expected \"" << c.error << "\", got " << message;
     EXPECT_EQ(message.rfind("Form description at byte ", 0), 0u) << c.what << ": " << message;
   }
 }
