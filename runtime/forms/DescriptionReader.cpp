@@ -83,10 +83,8 @@ class Reader {
     switch (static_cast<Tag>(U8())) {
       case Tag::Integer: return PropertyValue::Integer(static_cast<std::int64_t>(Number(8)));
       case Tag::Float: {
-        const std::uint64_t bits = Number(8);
-        double value = 0;
-        std::memcpy(&value, &bits, sizeof value);
-        return PropertyValue::Float(value);
+        Number(8);  // nothing reads a float's value; its bytes are skipped
+        return PropertyValue::Float();
       }
       case Tag::Text: {
         const auto bytes = Take(U32());
