@@ -39,4 +39,13 @@ TEST(SuiteControls, KeepTheirOwnCopyOfAPicture) {
   EXPECT_EQ(button->Glyph, (std::vector<std::uint8_t>{0xFF}));
 }
 
+// A name the control does not have is refused, so that a description with a
+// misspelt property fails to load instead of being ignored.
+TEST(SuiteControls, RefuseAPropertyTheyDoNotHave) {
+  const auto form = rtl::Add<TPlainForm>(nullptr);
+  auto* image = rtl::Add<suite::TcxImage>(*form);
+  EXPECT_TRUE(image->SetProperty("Properties.Stretch", rtl::PropertyValue::Identifier("True")));
+  EXPECT_FALSE(image->SetProperty("Properties.Strech", rtl::PropertyValue::Identifier("True")));
+}
+
 }  // namespace
