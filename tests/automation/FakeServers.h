@@ -24,25 +24,17 @@ namespace velmora::test {
 inline constexpr const char* kFuncStorageProgId = TarnCore::FuncStorageProgID;
 inline constexpr const char* kDataCtlProgId = TarnCore::DataCtlProgID;
 
-inline rtl::Variant PacketOf(const rtl::DataPacket& packet) { return rtl::Variant(rtl::EncodeDataPacket(packet)); }
-
 class FakeServers {
  public:
   FakeServers();
   FakeServers(const FakeServers&) = delete;
   FakeServers& operator=(const FakeServers&) = delete;
 
-  // Withdraws a ProgID, so that creating it fails as for an unknown class.
-  void Unregister(const std::string& progId) { (progId == kDataCtlProgId ? dataCtl_ : funcStorage_).reset(); }
-
   // Programmable behaviour.
   rtl::Variant userName = rtl::Variant(u"测试用户");
   rtl::Variant userId = rtl::Variant(u"demo");
-  int failUserIdCall = 0;  // the 1-based UserID call that raises; 0 for none
-  bool failUserName = false;
   // What Opensql answers for a query; raising (or being empty) makes the call fail.
   std::function<rtl::Variant(const rtl::WideString& sql)> answer;
-  rtl::HResult dataCtlFactoryResult = rtl::S_OK;
 
   // Opensql answers one row whose string field "password" holds stored (GBK).
   void StorePassword(const rtl::AnsiString& stored) {
@@ -50,7 +42,7 @@ class FakeServers {
       rtl::DataPacket packet;
       packet.AddField("password", rtl::ftString);
       packet.AppendRow({rtl::Variant(stored)});
-      return PacketOf(packet);
+      return rtl::Variant(rtl::EncodeDataPacket(packet));
     };
   }
 
@@ -61,7 +53,6 @@ class FakeServers {
   // For alert, prompt, Opensql and Execsql: how each argument arrived, as
   // "<variant type>" or "ByRef <type referred to>".
   std::map<std::string, std::set<std::string>> passing;
-  int userIdCalls = 0;
 
  private:
   std::optional<rtl::ComServerRegistration> funcStorage_;
@@ -104,21 +95,14 @@ class FakeServer final : public rtl::TAutoObject {
 inline FakeServers::FakeServers() {
   funcStorage_.emplace(kFuncStorageProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
     auto server = rtl::TAutoObject::Create<FakeServer>(*this, "FuncStorage#" + std::to_string(++serial));
-    server->AddMember(TarnCore::FuncStorage::UserName, 0, [this](std::span<rtl::Variant>) {
-      if (failUserName) throw rtl::Exception("UserName refused");
-      return userName;
-    });
-    server->AddMember(TarnCore::FuncStorage::UserID, 0, [this](std::span<rtl::Variant>) {
-      if (++userIdCalls == failUserIdCall) throw rtl::Exception("UserID refused");
-      return userId;
-    });
+    server->AddMember(TarnCore::FuncStorage::UserName, 0, [this](std::span<rtl::Variant>) { return userName; });
+    server->AddMember(TarnCore::FuncStorage::UserID, 0, [this](std::span<rtl::Variant>) { return userId; });
     server->AddTextMember(TarnCore::FuncStorage::alert, rtl::TMsgKind::Warning);
     server->AddTextMember(TarnCore::FuncStorage::prompt, rtl::TMsgKind::Information);
     out = server;
     return rtl::S_OK;
   });
   dataCtl_.emplace(kDataCtlProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
-    if (rtl::Failed(dataCtlFactoryResult)) return dataCtlFactoryResult;
     auto server = rtl::TAutoObject::Create<FakeServer>(*this, "DataCtl#" + std::to_string(++serial));
     server->AddTextMember(TarnCore::DataCtl::Opensql, std::nullopt, &queries, &answer);
     server->AddTextMember(TarnCore::DataCtl::Execsql, std::nullopt, &statements);

@@ -1,10 +1,7 @@
-// The automation edition against fake host servers: what CreateModule does
-// with them (the names it shows, its failures, the references it keeps and
-// their release at unload), the exact texts the dialog hands them and how,
-// and what it checks before any SQL. Servers that fail or answer the
-// unexpected while the dialog is open: tests/inject.
-#include <functional>
-
+// The automation edition against fake host servers: the names the dialog
+// shows, the references it keeps and their release at unload, the exact
+// texts it hands the servers and how, and what it checks before any SQL.
+// Servers that fail or answer the unexpected: tests/inject.
 #include "host/Encoding.h"
 #include "runtime/controls/ExtCtrls.h"
 #include "runtime/dispatch/Apartment.h"
@@ -50,38 +47,6 @@ TEST_F(DialogWithFakeServers, DialogShowsTheUsersNameAndCodeAndCarriesItsImageLi
   FreeDialog(form);
 }
 
-struct CreateFailureCase {
-  const char* name;
-  std::function<void(FakeServers&)> arrange;
-};
-void PrintTo(const CreateFailureCase& c, std::ostream* os) { *os << c.name; }
-
-class CreateModuleFailure : public DialogWithFakeServers, public ::testing::WithParamInterface<CreateFailureCase> {};
-
-TEST_P(CreateModuleFailure, ReturnsFailureWritesNothingAndLeavesNoDialog) {
-  GetParam().arrange(servers_);
-  auto* const sentinel = reinterpret_cast<rtl::TCustomForm*>(std::uintptr_t{0x5A5A5A50});
-  rtl::TCustomForm* form = sentinel;
-  std::int32_t kind = -77;
-  EXPECT_NE(CreateModule(&form, &kind), 0);
-  EXPECT_EQ(form, sentinel);
-  EXPECT_EQ(kind, -77);
-  EXPECT_EQ(rtl::Application->ComponentCount(), 0u) << "expected no dialog left behind";
-  // Still no dialog made: FreeModule does not even look at the reference.
-  EXPECT_EQ(FreeModule(&form), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Servers, CreateModuleFailure,
-    ::testing::Values(
-        CreateFailureCase{"FuncStorageNotRegistered", [](FakeServers& s) { s.Unregister(kFuncStorageProgId); }},
-        CreateFailureCase{"DataCtlNotRegistered", [](FakeServers& s) { s.Unregister(kDataCtlProgId); }},
-        CreateFailureCase{"DataCtlFactoryFails", [](FakeServers& s) { s.dataCtlFactoryResult = rtl::E_OUTOFMEMORY; }},
-        CreateFailureCase{"UserNameFails", [](FakeServers& s) { s.failUserName = true; }},
-        CreateFailureCase{"UserIdFails", [](FakeServers& s) { s.failUserIdCall = 1; }},
-        CreateFailureCase{"UserNameIsNull", [](FakeServers& s) { s.userName = rtl::Variant::Null(); }}),
-    CaseName());
-
 TEST_F(DialogWithFakeServers, EachDialogReplacesBothServersAndUnloadReleasesDataCtlFirst) {
   rtl::TCustomForm* first = NewDialog();
   ExpectLifecycle({"create FuncStorage#1", "create DataCtl#1"});
@@ -100,36 +65,29 @@ TEST_F(DialogWithFakeServers, EachDialogReplacesBothServersAndUnloadReleasesData
   EXPECT_FALSE(rtl::apartment::Holds());
 }
 
-struct SqlCase {
-  const char* name;
-  rtl::Variant userId;
-  rtl::WideString quoted;  // as it must appear between the quotes
-};
-void PrintTo(const SqlCase& c, std::ostream* os) { *os << c.name; }
-
-class SqlTexts : public DialogWithFakeServers, public ::testing::WithParamInterface<SqlCase> {};
-
-TEST_P(SqlTexts, QueryAndUpdateCarryTheQuotedUserCodeLetterForLetter) {
-  servers_.userId = GetParam().userId;
-  const DialogRun run = Change();
-  const rtl::WideString code = u"'" + GetParam().quoted + u"'";
-  const std::vector<rtl::WideString> query{u"select password from P_User Where UserCode = " + code};
-  // The lower-case digest of "new".
-  const std::vector<rtl::WideString> update{
-      u"Update P_User Set PassWord ='22af645d1859cb5ca6da0c484f1f37ea' "
-      u"Where UserCode = " +
-      code};
-  EXPECT_EQ(servers_.queries, query) << ExpectedGot(query, servers_.queries);
-  EXPECT_EQ(servers_.statements, update) << ExpectedGot(update, servers_.statements);
-  EXPECT_TRUE(Shows(run, {kPasswordChanged}));
+TEST_F(DialogWithFakeServers, QueryAndUpdateCarryTheQuotedUserCodeLetterForLetter) {
+  const std::pair<rtl::Variant, rtl::WideString> cases[] = {
+      // the user code as UserID answers it, and as it must appear between the quotes
+      {rtl::Variant(u"o'neil"), u"o''neil"},
+      {rtl::Variant("o'neil"), u"o''neil"},
+      {rtl::Variant(u"''"), u"''''"},
+      {rtl::Variant("张三"), u"张三"},
+  };
+  for (const auto& [userId, quoted] : cases) {
+    servers_.userId = userId;
+    servers_.queries.clear();
+    servers_.statements.clear();
+    const DialogRun run = Change();
+    const rtl::WideString code = u"'" + quoted + u"'";
+    const std::vector<rtl::WideString> query{u"select password from P_User Where UserCode = " + code};
+    // The lower-case digest of "new".
+    const std::vector<rtl::WideString> update{
+        u"Update P_User Set PassWord ='22af645d1859cb5ca6da0c484f1f37ea' Where UserCode = " + code};
+    EXPECT_EQ(servers_.queries, query) << ExpectedGot(query, servers_.queries);
+    EXPECT_EQ(servers_.statements, update) << ExpectedGot(update, servers_.statements);
+    EXPECT_TRUE(Shows(run, {kPasswordChanged}));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(UserIds, SqlTexts,
-                         ::testing::Values(SqlCase{"QuoteInAutomationString", rtl::Variant(u"o'neil"), u"o''neil"},
-                                           SqlCase{"QuoteInEightBitString", rtl::Variant("o'neil"), u"o''neil"},
-                                           SqlCase{"OnlyQuotes", rtl::Variant(u"''"), u"''''"},
-                                           SqlCase{"ChineseEightBitString", rtl::Variant("张三"), u"张三"}),
-                         CaseName());
 
 TEST_F(DialogWithFakeServers, MessagesGoByValueAndSqlByReference) {
   const DialogRun run = RunDialog(
@@ -143,36 +101,30 @@ TEST_F(DialogWithFakeServers, MessagesGoByValueAndSqlByReference) {
   EXPECT_EQ(servers_.passing, passing);
 }
 
-struct RejectCase {
-  const char* name;
-  rtl::AnsiString oldPass, newPass, confirmPass;
-  const char* message;
-  const char* focusAfter;
-};
-void PrintTo(const RejectCase& c, std::ostream* os) { *os << c.name; }
-
-class RejectedEntries : public DialogWithFakeServers, public ::testing::WithParamInterface<RejectCase> {};
-
-TEST_P(RejectedEntries, WarnMoveFocusAndSendNothing) {
-  const RejectCase& c = GetParam();
-  const DialogRun run = RunDialog(Fill(c.oldPass, c.newPass, c.confirmPass, {Click("BtnModify")}));
-  EXPECT_TRUE(Shows(run, {c.message}));
-  EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Warning}));
-  ExpectOpenUntouched(run, c.oldPass, c.newPass, c.confirmPass);
-  if (run.stillOpen) {
-    EXPECT_EQ(run.stillOpen->focused, c.focusAfter);
+TEST_F(DialogWithFakeServers, EmptyOrDifferingEntriesWarnMoveTheFocusAndSendNothing) {
+  const struct {
+    rtl::AnsiString oldPass, newPass, confirmPass;
+    const char* message;
+    const char* focusAfter;
+  } cases[] = {
+      {"   ", "new", "new", kOldPasswordEmpty, "EdtOldPass"},
+      {"", "", "", kOldPasswordEmpty, "EdtOldPass"},  // the old one is reported first
+      {"old", "   ", "   ", kNewPasswordEmpty, "EdtNewPass"},
+      {"old", "new", "  ", kNewPasswordEmpty, "EdtNewPass1"},
+      {"old", "New", "new", kNewPasswordsDiffer, "EdtNewPass"},  // letter case matters
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const DialogRun run = RunDialog(Fill(c.oldPass, c.newPass, c.confirmPass, {Click("BtnModify")}));
+    EXPECT_TRUE(Shows(run, {c.message}));
+    EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Warning}));
+    ExpectOpenUntouched(run, c.oldPass, c.newPass, c.confirmPass);
+    if (run.stillOpen) {
+      EXPECT_EQ(run.stillOpen->focused, c.focusAfter);
+    }
   }
   EXPECT_TRUE(servers_.queries.empty() && servers_.statements.empty()) << "expected no SQL";
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, RejectedEntries,
-    ::testing::Values(RejectCase{"BlanksOnlyOld", "   ", "new", "new", kOldPasswordEmpty, "EdtOldPass"},
-                      RejectCase{"AllEmptyReportsTheOldFirst", "", "", "", kOldPasswordEmpty, "EdtOldPass"},
-                      RejectCase{"BlanksOnlyNew", "old", "   ", "   ", kNewPasswordEmpty, "EdtNewPass"},
-                      RejectCase{"BlanksOnlyConfirmation", "old", "new", "  ", kNewPasswordEmpty, "EdtNewPass1"},
-                      RejectCase{"LetterCaseOnlyDifference", "old", "New", "new", kNewPasswordsDiffer, "EdtNewPass"}),
-    CaseName());
 
 TEST_F(DialogWithFakeServers, EnterWalksOldNewConfirmationModifyWithoutChanging) {
   const DialogRun run =

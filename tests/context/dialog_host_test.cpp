@@ -8,34 +8,27 @@ namespace {
 
 using PasswordDialogWithFakeHost = ContextModuleTest;
 
-struct SqlCase {
-  const char* name;
-  rtl::AnsiString userCode;  // GBK
-  rtl::WideString quoted;    // as it must appear between the quotes
-};
-void PrintTo(const SqlCase& c, std::ostream* os) { *os << c.name; }
-
-class SqlTexts : public PasswordDialogWithFakeHost, public ::testing::WithParamInterface<SqlCase> {};
-
-TEST_P(SqlTexts, QuoteUserCodeAndEncodedPasswordLetterForLetter) {
-  FakeHostContext context(GetParam().userCode);
-  context.encode = [](const rtl::AnsiString& p) { return "密'" + p; };
-  context.StorePassword("old");
-  const DialogRun run = RunWith(context, Fill("old", "new", "new", {Click("btnOK")}));
-  EXPECT_EQ(run.result, kModalOk);
-  const rtl::WideString code = u"'" + GetParam().quoted + u"'";
-  const std::vector<rtl::WideString> select{u"Select PassWord From P_User Where UserCode = " + code};
-  const std::vector<rtl::WideString> update{u"UpDate P_User Set PassWord = '密''new' Where UserCode = " + code};
-  EXPECT_EQ(context.openSql, select) << ExpectedGot(select, context.openSql);
-  EXPECT_EQ(context.execSql, update) << ExpectedGot(update, context.execSql);
+TEST_F(PasswordDialogWithFakeHost, SqlQuotesUserCodeAndEncodedPasswordLetterForLetter) {
+  const std::pair<rtl::AnsiString, rtl::WideString> cases[] = {
+      // the user code (GBK), and as it must appear between the quotes
+      {"o'neil", u"o''neil"},
+      {"''", u"''''"},
+      {"张三", u"张三"},
+      {" a b ", u" a b "},
+  };
+  for (const auto& [userCode, quoted] : cases) {
+    FakeHostContext context(userCode);
+    context.encode = [](const rtl::AnsiString& p) { return "密'" + p; };
+    context.StorePassword("old");
+    const DialogRun run = RunWith(context, Fill("old", "new", "new", {Click("btnOK")}));
+    EXPECT_EQ(run.result, kModalOk);
+    const rtl::WideString code = u"'" + quoted + u"'";
+    const std::vector<rtl::WideString> select{u"Select PassWord From P_User Where UserCode = " + code};
+    const std::vector<rtl::WideString> update{u"UpDate P_User Set PassWord = '密''new' Where UserCode = " + code};
+    EXPECT_EQ(context.openSql, select) << ExpectedGot(select, context.openSql);
+    EXPECT_EQ(context.execSql, update) << ExpectedGot(update, context.execSql);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(UserCodes, SqlTexts,
-                         ::testing::Values(SqlCase{"SingleQuote", "o'neil", u"o''neil"},
-                                           SqlCase{"OnlyQuotes", "''", u"''''"},
-                                           SqlCase{"ChineseCharacters", "张三", u"张三"},
-                                           SqlCase{"BlanksKept", " a b ", u" a b "}),
-                         CaseName());
 
 TEST_F(PasswordDialogWithFakeHost, StoredPasswordIsComparedAsTextByteForByte) {
   const std::tuple<rtl::Variant, rtl::AnsiString, const char*> cases[] = {

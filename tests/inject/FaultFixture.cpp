@@ -48,18 +48,20 @@ void FaultInjection::RunCase() {
   if (fault.kind == FaultKind::Before) fault.action = [this, &c] { conditions_.Impose(c.condition); };
   if (!fault.operation.empty()) plan_.Arm(fault);
   MakeHost();
-  rtl::TCustomForm* form = nullptr;
-  std::int32_t kind = 0;
+  auto* const sentinel = reinterpret_cast<rtl::TCustomForm*>(std::uintptr_t{0x5A5A5A50});
+  rtl::TCustomForm* form = sentinel;
+  std::int32_t kind = -77;
   const std::int32_t status = CreateModule(&form, &kind);
   if (c.ends == Ends::NotCreated) {
     EXPECT_NE(status, 0) << "expected CreateModule to fail";
-    EXPECT_EQ(form, nullptr);
+    EXPECT_TRUE(form == sentinel && kind == -77) << "expected nothing written";
+    EXPECT_EQ(FreeModule(&form), 0) << "expected FreeModule not to look at a reference to no dialog";
     Recover();
     EXPECT_TRUE(SameState(before, ReadState(db_.Path())));
     return;
   }
   ASSERT_EQ(status, 0);
-  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(form != nullptr && form != sentinel);
 
   const std::vector<Step> steps = Steps(c, c.condition != DbCondition::None && fault.kind != FaultKind::Before, before);
   ::testing::internal::CaptureStderr();
