@@ -3,6 +3,8 @@
 // host's password encoding and how it tells the editions apart.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "contract/VelmoraContract.h"
 #include "host/AutomationServers.h"
 #include "host/ContextHost.h"
@@ -21,113 +23,87 @@
 namespace velmora::test {
 namespace {
 
-struct WriteCase {
-  const char* name;
-  rtl::WideString sql;
-  bool committed;  // else refused, keeping nothing
-};
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
-
-class ExecuteWide : public ::testing::TestWithParam<WriteCase> {};
-
-TEST_P(ExecuteWide, CommitsOnlyAStatementThatChangedExactlyOneRowAndLeavesNoTransaction) {
-  TempDatabase db;
-  db.AddUser("a", std::string("x"));
-  db.AddUser("b", std::string("x"));
-  host::SessionLog log;
-  const bool committed = GetParam().committed;
-  if (committed) {
-    host::ExecuteWide(db.Db(), GetParam().sql, log);
-  } else {
-    EXPECT_THROW(host::ExecuteWide(db.Db(), GetParam().sql, log), rtl::Exception);
+TEST(ExecuteWide, CommitsOnlyAStatementThatChangedExactlyOneRowAndLeavesNoTransaction) {
+  const std::pair<rtl::WideString, bool> cases[] = {
+      // the statement, and whether it is committed (else refused, keeping nothing)
+      {u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'a'", true},
+      {u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'none'", false},
+      {u"UPDATE P_User SET PassWord = 'y'", false},  // two rows: rolled back
+      {u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'a'; "
+       u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'b'",
+       false},
+      {u"UPDATE P_User SET WHERE", false},
+  };
+  for (const auto& [sql, committed] : cases) {
+    SCOPED_TRACE(Readable(sql));
+    TempDatabase db;
+    db.AddUser("a", std::string("x"));
+    db.AddUser("b", std::string("x"));
+    host::SessionLog log;
+    if (committed) {
+      host::ExecuteWide(db.Db(), sql, log);
+    } else {
+      EXPECT_THROW(host::ExecuteWide(db.Db(), sql, log), rtl::Exception);
+    }
+    EXPECT_EQ(log.passwordWrites, committed ? 1 : 0);
+    // As another connection sees them; writing there fails while a transaction is open.
+    const auto other = db.OpenConnection();
+    const auto rows = other->Query("SELECT PassWord FROM P_User ORDER BY UserCode");
+    EXPECT_EQ(rows[0][0], committed ? "y" : "x");
+    EXPECT_EQ(rows[1][0], "x");
+    EXPECT_NO_THROW(other->Execute("UPDATE P_User SET UserName = UserName WHERE UserCode = 'a'"));
   }
-  EXPECT_EQ(log.passwordWrites, committed ? 1 : 0);
-  // As another connection sees them; writing there fails while a transaction is open.
-  const auto other = db.OpenConnection();
-  const auto rows = other->Query("SELECT PassWord FROM P_User ORDER BY UserCode");
-  EXPECT_EQ(rows[0][0], committed ? "y" : "x");
-  EXPECT_EQ(rows[1][0], "x");
-  EXPECT_NO_THROW(other->Execute("UPDATE P_User SET UserName = UserName WHERE UserCode = 'a'"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Statements, ExecuteWide,
-    ::testing::Values(WriteCase{"OneRowChanged", u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'a'", true},
-                      WriteCase{"NoRowChanged", u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'none'", false},
-                      WriteCase{"TwoRowsChangedAreRolledBack", u"UPDATE P_User SET PassWord = 'y'", false},
-                      WriteCase{"TwoStatements",
-                                u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'a'; "
-                                u"UPDATE P_User SET PassWord = 'y' WHERE UserCode = 'b'",
-                                false},
-                      WriteCase{"SyntaxError", u"UPDATE P_User SET WHERE", false}),
-    CaseName());
-
-struct ServiceFailureCase {
-  const char* name;
-  // Calls a service so that it fails; gives the description the module received.
-  std::function<rtl::AnsiString(host::ContextHost&)> call;
-  rtl::AnsiString description;  // for the person (GBK)
-  const char* detail;           // on standard error
-};
-void PrintTo(const ServiceFailureCase& c, std::ostream* os) { *os << c.name; }
-
-class ContextServiceFailure : public ::testing::TestWithParam<ServiceFailureCase> {};
-
-TEST_P(ContextServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) {
+// A failing service tells the module in Chinese, and standard error the detail.
+TEST(ServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) {
   TempDatabase db;
   db.AddUser("a", std::string("x"));
   host::SessionLog log;
   host::ContextHost context(db.Db(), db.User("a"), log);
-  ::testing::internal::CaptureStderr();
-  const rtl::AnsiString description = GetParam().call(context);
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(description, GetParam().description) << ExpectedGot(GetParam().description, description);
-  EXPECT_NE(err.find(GetParam().detail), std::string::npos) << "expected \"" << GetParam().detail << "\", got " << err;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Services, ContextServiceFailure,
-    ::testing::Values(
-        ServiceFailureCase{"QueryOfAMissingTable",
-                           [](host::ContextHost& c) {
-                             rtl::Variant result;
-                             rtl::ErrorInfo error;
-                             EXPECT_NE(c.OpenSQL(u"SELECT x FROM nowhere", result, error), 0);
-                             return error.description;
-                           },
-                           "数据库访问出错，操作未完成。", "velmora-host: OpenSQL failed: database error: "},
-        ServiceFailureCase{"QueryFindingNoRow",
-                           [](host::ContextHost& c) {
-                             rtl::Variant result;
-                             rtl::ErrorInfo error;
-                             EXPECT_NE(c.OpenSQL(u"SELECT PassWord FROM P_User WHERE 0", result, error), 0);
-                             return error.description;
-                           },
-                           "查询没有找到记录", "velmora-host: OpenSQL failed: the query found no row"},
-        ServiceFailureCase{"UpdateChangingNoRow",
-                           [](host::ContextHost& c) {
-                             rtl::ErrorInfo error;
-                             EXPECT_NE(c.ExecSQL(u"UPDATE P_User SET PassWord = 'y' WHERE 0", error), 0);
-                             return error.description;
-                           },
-                           "没有记录被修改", "velmora-host: ExecSQL failed: the statement changed no row"}),
-    CaseName());
-
-TEST(AutomationServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) {
-  TempDatabase db;
-  db.AddUser("a", std::string("x"));
-  host::SessionLog log;
   const host::AutomationServers servers(db.Db(), db.User("a"), log);
   const rtl::Variant dataCtl = rtl::CreateOleObject(TarnCore::DataCtlProgID);
-  ::testing::internal::CaptureStderr();
-  try {
-    rtl::Invoke(dataCtl, TarnCore::DataCtl::Opensql, {rtl::Variant("SELECT x FROM nowhere")});
-    ADD_FAILURE() << "expected EOleException";
-  } catch (const rtl::EOleException& e) {
-    EXPECT_EQ(e.UserMessage(), "数据库访问出错，操作未完成。") << Readable(e.UserMessage());
+  rtl::Variant result;
+  const struct {
+    std::function<rtl::AnsiString()> call;  // fails; gives the description the module received
+    rtl::AnsiString description;            // for the person (GBK)
+    const char* detail;                     // on standard error
+  } cases[] = {
+      {[&] {
+         rtl::ErrorInfo error;
+         EXPECT_NE(context.OpenSQL(u"SELECT x FROM nowhere", result, error), 0);
+         return error.description;
+       },
+       "数据库访问出错，操作未完成。", "velmora-host: OpenSQL failed: database error: "},
+      {[&] {
+         rtl::ErrorInfo error;
+         EXPECT_NE(context.OpenSQL(u"SELECT PassWord FROM P_User WHERE 0", result, error), 0);
+         return error.description;
+       },
+       "查询没有找到记录", "velmora-host: OpenSQL failed: the query found no row"},
+      {[&] {
+         rtl::ErrorInfo error;
+         EXPECT_NE(context.ExecSQL(u"UPDATE P_User SET PassWord = 'y' WHERE 0", error), 0);
+         return error.description;
+       },
+       "没有记录被修改", "velmora-host: ExecSQL failed: the statement changed no row"},
+      {[&] {
+         try {
+           rtl::Invoke(dataCtl, TarnCore::DataCtl::Opensql, {rtl::Variant("SELECT x FROM nowhere")});
+         } catch (const rtl::EOleException& e) {
+           return e.UserMessage();
+         }
+         return rtl::AnsiString("(no EOleException)");
+       },
+       "数据库访问出错，操作未完成。", "velmora-host: Opensql failed: database error: "},
+  };
+  for (const auto& c : cases) {
+    ::testing::internal::CaptureStderr();
+    const rtl::AnsiString description = c.call();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(description, c.description) << ExpectedGot(c.description, description);
+    EXPECT_NE(err.find(c.detail), std::string::npos) << "expected \"" << c.detail << "\", got " << err;
   }
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("velmora-host: Opensql failed: database error: "), std::string::npos) << err;
 }
 
 TEST(HostPasswordEncoding, IsUpperCaseSha256HexOfTheGbkBytes) {

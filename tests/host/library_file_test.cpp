@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "host/LibraryResources.h"
-#include "tests/support/Expectations.h"
 #include "tests/support/TempDatabase.h"
 
 namespace velmora::test {
@@ -83,45 +82,39 @@ TEST(LibraryFile, ReadsTheResourceTableOfItsSection) {
   EXPECT_EQ(std::string(entry->data.begin(), entry->data.end()), "abc");
 }
 
-struct DamageCase {
-  const char* name;
-  std::function<void(ElfFile&)> damage;
-};
-void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
-
-class DamagedLibraryFile : public ::testing::TestWithParam<DamageCase> {};
-
-TEST_P(DamagedLibraryFile, IsRefusedNamingTheFile) {
-  const TempFolder folder;
-  ElfFile elf;
-  GetParam().damage(elf);
-  const std::string path = Write(folder, elf.Bytes());
-  try {
-    const host::LibraryResources resources(path);
-    ADD_FAILURE() << "expected a ResourceError, got " << resources.Directory().Entries().size() << " entries";
-  } catch (const host::ResourceError& e) {
-    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+// Every damage is refused with a ResourceError that names the file.
+TEST(LibraryFile, RefusesEveryDamageNamingTheFile) {
+  const struct {
+    const char* name;
+    std::function<void(ElfFile&)> damage;
+  } cases[] = {
+      {"NotElf", [](ElfFile& f) { f.Put(1, 'X', 1); }},
+      {"Empty", [](ElfFile& f) { f.Bytes().clear(); }},
+      {"CutInTheSectionTable", [](ElfFile& f) { f.Bytes().resize(ElfFile::kSectionsAt + 100); }},
+      {"SectionTableBeyondTheEnd", [](ElfFile& f) { f.Put(0x28, kMax - 63, 8); }},
+      {"NamesSectionIndexBeyondTheTable", [](ElfFile& f) { f.Put(0x3E, 7, 2); }},
+      // The names' offset plus a name's index wraps around to just before the file's bytes.
+      {"NamesOffsetWrapsAround", [](ElfFile& f) { f.PutSection(ElfFile::kNamesSection, 24, kMax - 3); }},
+      {"NameIndexBeyondTheNames", [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 0, 1000, 4); }},
+      {"ResourceSectionBeyondTheEnd",
+       [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 24, f.Bytes().size() - 8); }},
+      {"ResourceSectionSizeWrapsAround", [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 32, kMax - 40); }},
+      {"NoResourceSection", [](ElfFile& f) { f.Put(ElfFile::kNamesAt + 22, 'd', 1); }},
+      {"ResourceTableCountBeyondTheSection", [](ElfFile& f) { f.Put(ElfFile::kBlobAt + 4, 1000, 4); }}};
+  for (const auto& c : cases) {
+    const TempFolder folder;
+    ElfFile elf;
+    c.damage(elf);
+    const std::string path = Write(folder, elf.Bytes());
+    try {
+      const host::LibraryResources resources(path);
+      ADD_FAILURE() << c.name << ": expected a ResourceError, got " << resources.Directory().Entries().size()
+                    << " entries";
+    } catch (const host::ResourceError& e) {
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << c.name << ": " << e.what();
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, DamagedLibraryFile,
-    ::testing::Values(
-        DamageCase{"NotElf", [](ElfFile& f) { f.Put(1, 'X', 1); }},
-        DamageCase{"Empty", [](ElfFile& f) { f.Bytes().clear(); }},
-        DamageCase{"CutInTheSectionTable", [](ElfFile& f) { f.Bytes().resize(ElfFile::kSectionsAt + 100); }},
-        DamageCase{"SectionTableBeyondTheEnd", [](ElfFile& f) { f.Put(0x28, kMax - 63, 8); }},
-        DamageCase{"NamesSectionIndexBeyondTheTable", [](ElfFile& f) { f.Put(0x3E, 7, 2); }},
-        // The names' offset plus a name's index wraps around to just before the file's bytes.
-        DamageCase{"NamesOffsetWrapsAround", [](ElfFile& f) { f.PutSection(ElfFile::kNamesSection, 24, kMax - 3); }},
-        DamageCase{"NameIndexBeyondTheNames", [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 0, 1000, 4); }},
-        DamageCase{"ResourceSectionBeyondTheEnd",
-                   [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 24, f.Bytes().size() - 8); }},
-        DamageCase{"ResourceSectionSizeWrapsAround",
-                   [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 32, kMax - 40); }},
-        DamageCase{"NoResourceSection", [](ElfFile& f) { f.Put(ElfFile::kNamesAt + 22, 'd', 1); }},
-        DamageCase{"ResourceTableCountBeyondTheSection", [](ElfFile& f) { f.Put(ElfFile::kBlobAt + 4, 1000, 4); }}),
-    CaseName());
 
 }  // namespace
 }  // namespace velmora::test

@@ -30,67 +30,60 @@ struct Stroke {
   rtl::AnsiString text{};
 };
 
-struct KeyboardCase {
-  const char* name;
-  std::vector<Stroke> strokes;
-};
-
 using ST = Stroke::Type;
 constexpr rtl::TShiftState kAlt{false, true, false};
 constexpr rtl::TShiftState kCtrl{false, false, true};
 
-class Keyboard : public ::testing::TestWithParam<KeyboardCase> {};
-
-TEST_P(Keyboard, TurnsMessagesIntoTheFormsInput) {
-  KeyboardInput input;
-  int step = 0;
-  for (const Stroke& s : GetParam().strokes) {
-    SCOPED_TRACE("stroke " + std::to_string(step++));
-    const KeyboardInput::Result r = s.type == ST::Key || s.type == ST::SysKey
-                                        ? input.KeyDown(s.code, s.shift, s.type == ST::SysKey)
-                                        : input.Char(static_cast<char16_t>(s.code), s.type == ST::SysChar);
-    ASSERT_EQ(r.action, s.action);
-    if (s.action != Action::Deliver) continue;
-    EXPECT_EQ(r.event.kind, s.kind);
-    if (s.kind == Kind::Key) {
-      EXPECT_EQ(r.event.key, s.code);
-      EXPECT_EQ(r.event.shift.alt, s.shift.alt);
-      EXPECT_EQ(r.event.shift.ctrl, s.shift.ctrl);
-    } else {
-      EXPECT_EQ(r.event.text, s.text);
+TEST(Keyboard, TurnsMessagesIntoTheFormsInput) {
+  const struct {
+    const char* name;
+    std::vector<Stroke> strokes;
+  } cases[] = {
+      {"EnterIsAKeyAndItsCharacterIsNotTypedAgain",
+       {{ST::Key, rtl::VK_RETURN, {}, Action::Deliver}, {ST::Char, u'\r', {}, Action::Swallow}}},
+      {"AKeysCharacterSentOnItsOwnIsThatKey", {{ST::Char, u'\r', {}, Action::Deliver}}},
+      {"SpaceOnceAsAKeyThenTypedAlone",
+       {{ST::Key, rtl::VK_SPACE, {}, Action::Deliver},
+        {ST::Char, u' ', {}, Action::Swallow},
+        {ST::Char, u' ', {}, Action::Deliver, Kind::Text, " "}}},
+      {"LettersAndChineseBecomeGbkText",
+       {{ST::Key, 'A', {}, Action::Deliver},
+        {ST::Char, u'a', {}, Action::Deliver, Kind::Text, "a"},
+        {ST::Char, u'中', {}, Action::Deliver, Kind::Text, "中"}}},
+      {"ACharacterGbkHasNotIsRefused", {{ST::Char, 0xAC00, {}, Action::Refuse}}},
+      {"OutsideTheBasicPlaneIsRefusedWhole",
+       {{ST::Char, 0xD83D, {}, Action::Swallow},
+        {ST::Char, 0xDE00, {}, Action::Refuse},
+        {ST::Char, 0xDE00, {}, Action::Refuse}}},
+      {"AltLetterIsAnAcceleratorItsCharacterSwallowed",
+       {{ST::SysKey, 'S', kAlt, Action::Deliver}, {ST::SysChar, u's', {}, Action::Swallow}}},
+      {"AltF4AndAltSpaceStayTheSystems",
+       {{ST::SysKey, 115, kAlt, Action::Default},
+        {ST::SysKey, rtl::VK_SPACE, kAlt, Action::Default},
+        {ST::SysChar, u' ', {}, Action::Default}}},
+      {"CtrlEnterTypesItsControlCharacterForTheEditToRefuse",
+       {{ST::Key, rtl::VK_RETURN, kCtrl, Action::Deliver}, {ST::Char, u'\n', {}, Action::Deliver, Kind::Text, "\n"}}}};
+  for (const auto& c : cases) {
+    KeyboardInput input;
+    int step = 0;
+    for (const Stroke& s : c.strokes) {
+      SCOPED_TRACE(std::string(c.name) + ", stroke " + std::to_string(step++));
+      const KeyboardInput::Result r = s.type == ST::Key || s.type == ST::SysKey
+                                          ? input.KeyDown(s.code, s.shift, s.type == ST::SysKey)
+                                          : input.Char(static_cast<char16_t>(s.code), s.type == ST::SysChar);
+      ASSERT_EQ(r.action, s.action);
+      if (s.action != Action::Deliver) continue;
+      EXPECT_EQ(r.event.kind, s.kind);
+      if (s.kind == Kind::Key) {
+        EXPECT_EQ(r.event.key, s.code);
+        EXPECT_EQ(r.event.shift.alt, s.shift.alt);
+        EXPECT_EQ(r.event.shift.ctrl, s.shift.ctrl);
+      } else {
+        EXPECT_EQ(r.event.text, s.text);
+      }
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Strokes, Keyboard,
-    ::testing::Values(
-        KeyboardCase{"EnterIsAKeyAndItsCharacterIsNotTypedAgain",
-                     {{ST::Key, rtl::VK_RETURN, {}, Action::Deliver}, {ST::Char, u'\r', {}, Action::Swallow}}},
-        KeyboardCase{"AKeysCharacterSentOnItsOwnIsThatKey", {{ST::Char, u'\r', {}, Action::Deliver}}},
-        KeyboardCase{"SpaceOnceAsAKeyThenTypedAlone",
-                     {{ST::Key, rtl::VK_SPACE, {}, Action::Deliver},
-                      {ST::Char, u' ', {}, Action::Swallow},
-                      {ST::Char, u' ', {}, Action::Deliver, Kind::Text, " "}}},
-        KeyboardCase{"LettersAndChineseBecomeGbkText",
-                     {{ST::Key, 'A', {}, Action::Deliver},
-                      {ST::Char, u'a', {}, Action::Deliver, Kind::Text, "a"},
-                      {ST::Char, u'中', {}, Action::Deliver, Kind::Text, "中"}}},
-        KeyboardCase{"ACharacterGbkHasNotIsRefused", {{ST::Char, 0xAC00, {}, Action::Refuse}}},
-        KeyboardCase{"OutsideTheBasicPlaneIsRefusedWhole",
-                     {{ST::Char, 0xD83D, {}, Action::Swallow},
-                      {ST::Char, 0xDE00, {}, Action::Refuse},
-                      {ST::Char, 0xDE00, {}, Action::Refuse}}},
-        KeyboardCase{"AltLetterIsAnAcceleratorItsCharacterSwallowed",
-                     {{ST::SysKey, 'S', kAlt, Action::Deliver}, {ST::SysChar, u's', {}, Action::Swallow}}},
-        KeyboardCase{"AltF4AndAltSpaceStayTheSystems",
-                     {{ST::SysKey, 115, kAlt, Action::Default},
-                      {ST::SysKey, rtl::VK_SPACE, kAlt, Action::Default},
-                      {ST::SysChar, u' ', {}, Action::Default}}},
-        KeyboardCase{"CtrlEnterTypesItsControlCharacterForTheEditToRefuse",
-                     {{ST::Key, rtl::VK_RETURN, kCtrl, Action::Deliver},
-                      {ST::Char, u'\n', {}, Action::Deliver, Kind::Text, "\n"}}}),
-    [](const ::testing::TestParamInfo<KeyboardCase>& p) { return std::string(p.param.name); });
 
 // ---- pictures ---------------------------------------------------------------
 
