@@ -1,5 +1,7 @@
 #include "tests/inject/DatabaseConditions.h"
 
+#include <algorithm>
+
 namespace velmora::test {
 
 const char* NameOf(DbCondition condition) {
@@ -64,6 +66,45 @@ void DatabaseConditions::Lift() {
                  {userRow_[0].value_or(""), userRow_[1].value_or(""), userRow_[2].value_or("")});
       break;
   }
+}
+
+DatabaseState ReadState(const std::string& path) {
+  host::Database db(path, false);
+  DatabaseState state;
+  const auto add = [&state](const std::string& name, const host::Table& table) {
+    for (const host::Row& row : table.rows) {
+      std::string line = name + ":";
+      for (std::size_t i = 0; i < row.size(); ++i) {
+        line.append(" ").append(table.columns[i]).append("=").append(row[i] ? "'" + *row[i] + "'" : "NULL");
+      }
+      state.push_back(line);
+    }
+  };
+  add("sqlite_master", db.Select("SELECT type, name, tbl_name, sql FROM sqlite_master"));
+  for (const host::Row& row : db.Query("SELECT name FROM sqlite_master WHERE type = 'table'")) {
+    add(*row[0], db.Select("SELECT * FROM \"" + *row[0] + "\""));
+  }
+  std::sort(state.begin(), state.end());
+  return state;
+}
+
+// PassWord is the last column of P_User.
+DatabaseState WithPassword(DatabaseState state, const std::string& code, const std::string& stored) {
+  for (std::string& line : state) {
+    if (line.starts_with("P_User: UserCode='" + code + "' ")) {
+      line = line.substr(0, line.find(" PassWord=")) + " PassWord='" + stored + "'";
+    }
+  }
+  std::sort(state.begin(), state.end());
+  return state;
+}
+
+::testing::AssertionResult SameState(const DatabaseState& expected, const DatabaseState& got) {
+  const auto [e, g] = std::mismatch(expected.begin(), expected.end(), got.begin(), got.end());
+  if (e == expected.end() && g == got.end()) return ::testing::AssertionSuccess();
+  // A row for the message, cut short: a value may be a mebibyte long.
+  const auto shown = [](auto row, auto end) { return row == end ? std::string("none") : row->substr(0, 160); };
+  return ::testing::AssertionFailure() << "expected " << shown(e, expected.end()) << ", got " << shown(g, got.end());
 }
 
 }  // namespace velmora::test

@@ -1,10 +1,13 @@
 // States of the host's database that a write may meet, imposed on a
-// temporary database and lifted again, leaving its content as it was.
+// temporary database and lifted again, leaving its content as it was; and
+// the whole content of a database, to compare before and after.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/support/TempDatabase.h"
 
@@ -39,5 +42,16 @@ class DatabaseConditions {
   host::Row userRow_;
   std::string userTable_;  // how P_User was made
 };
+
+// The whole content of a host database, schema included, read through a
+// connection of its own: a line per row ("table: column='value' ..."), sorted.
+using DatabaseState = std::vector<std::string>;
+DatabaseState ReadState(const std::string& path);
+
+// state with the PassWord of the P_User row of code replaced by stored (UTF-8).
+DatabaseState WithPassword(DatabaseState state, const std::string& code, const std::string& stored);
+
+// Success when both states hold the same rows; else names the first difference.
+::testing::AssertionResult SameState(const DatabaseState& expected, const DatabaseState& got);
 
 }  // namespace velmora::test

@@ -4,7 +4,6 @@
 
 #include "host/Encoding.h"
 #include "runtime/controls/StdCtrls.h"
-#include "tests/inject/DatabaseState.h"
 
 namespace velmora::test {
 

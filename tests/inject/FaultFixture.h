@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "tests/inject/DatabaseConditions.h"
-#include "tests/inject/DatabaseState.h"
 #include "tests/inject/FaultPlan.h"
 #include "tests/support/ModuleFixture.h"
 #include "tests/support/TempDatabase.h"

@@ -1,16 +1,19 @@
 // A test host's plan of misbehaviour: one host service, one way of going
-// wrong, on every call or on one of them. The doubles around the reference
-// host's services (FaultyContext, FaultyDispatch, FaultyServers) ask the plan
-// before each call they forward; everything the plan does not pick is the
-// reference host's own behaviour.
+// wrong, on every call or on one of them, and the automation object that
+// carries it out in front of one of the host's. The doubles around the
+// reference host's services ask the plan before each call they forward;
+// everything the plan does not pick is the reference host's own behaviour.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "runtime/variant/Dispatch.h"
 #include "runtime/variant/Variant.h"
 
 namespace velmora::test {
@@ -72,5 +75,34 @@ class FaultPlan {
   int calls_ = 0;
   std::vector<std::function<void()>> listeners_;
 };
+
+// An automation object standing in front of one of the host's: every call
+// goes through to the host's object unless the fault plan picks it.
+class FaultyDispatch final : public rtl::IDispatch {
+ public:
+  // A reference to a new object in front of inner.
+  static rtl::DispatchPtr Wrap(rtl::DispatchPtr inner, FaultPlan& plan);
+
+  std::uint32_t AddRef() noexcept override { return ++refs_; }
+  std::uint32_t Release() noexcept override;
+  rtl::HResult GetIDsOfNames(const rtl::WideString& name, rtl::DispId* id) noexcept override;
+  rtl::HResult Invoke(rtl::DispId id, rtl::DispatchKind kind, std::span<rtl::Variant> args, rtl::Variant* result,
+                      rtl::ErrorInfo* error, std::uint32_t* argErr) noexcept override;
+
+ private:
+  FaultyDispatch(rtl::DispatchPtr inner, FaultPlan& plan) : inner_(std::move(inner)), plan_(plan) {}
+  ~FaultyDispatch() = default;
+
+  rtl::DispatchPtr inner_;
+  FaultPlan& plan_;
+  std::atomic<std::uint32_t> refs_{0};
+  // Each late-bound call asks for the member's id first: that is where the
+  // call is counted, and its fault kept for the Invoke that follows.
+  const Fault* pending_ = nullptr;
+};
+
+// Runs a fault's Fails, Raises or Before part for a safecall service.
+// Returns the status to give back when the call must not go through.
+std::optional<rtl::HResult> Refuse(const Fault& fault, rtl::ErrorInfo* error) noexcept;
 
 }  // namespace velmora::test

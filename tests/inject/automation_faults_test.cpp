@@ -2,14 +2,42 @@
 // be created, or one member fails or answers the unexpected, one at a time,
 // and against a database that is locked, read-only, full or loses the
 // user's table or row while the dialog is open.
+#include "contract/VelmoraContract.h"
+#include "host/AutomationServers.h"
 #include "host/Encoding.h"
 #include "runtime/db/DataPacket.h"
 #include "tests/automation/AutomationFixture.h"
 #include "tests/inject/FaultFixture.h"
-#include "tests/inject/FaultyServers.h"
 
 namespace velmora::test {
 namespace {
+
+// The reference host's two automation servers, registered under their
+// ProgIDs for as long as this object lives, each object behind a
+// FaultyDispatch. The plan can also make creating one fail
+// ("create TarnCore.FuncStorage": Fails) or hand out no object (Answers).
+rtl::ComServerFactory Faulty(const char* progId, FaultPlan& plan, std::function<rtl::DispatchPtr()> make) {
+  return [progId, &plan, make = std::move(make)](rtl::DispatchPtr& out) {
+    if (const Fault* fault = plan.Take(std::string("create ") + progId)) {
+      if (fault->kind == FaultKind::Fails) return rtl::CO_E_SERVER_EXEC_FAILURE;
+      return rtl::S_OK;  // and no object
+    }
+    return rtl::SafeCallBoundary([&] { out = FaultyDispatch::Wrap(make(), plan); });
+  };
+}
+
+class FaultyServers {
+ public:
+  FaultyServers(host::Database& db, const host::UserRecord& user, host::SessionLog& log, FaultPlan& plan)
+      : funcStorage_(TarnCore::FuncStorageProgID,
+                     Faulty(TarnCore::FuncStorageProgID, plan, [user] { return host::NewFuncStorage(user); })),
+        dataCtl_(TarnCore::DataCtlProgID,
+                 Faulty(TarnCore::DataCtlProgID, plan, [&db, &log] { return host::NewDataCtl(db, log); })) {}
+
+ private:
+  rtl::ComServerRegistration funcStorage_;
+  rtl::ComServerRegistration dataCtl_;
+};
 
 class AutomationFaults : public FaultInjection {
  protected:

@@ -3,12 +3,70 @@
 // read-only, full or loses the user's table or row while the dialog is open.
 #include "host/ContextHost.h"
 #include "host/Encoding.h"
+#include "runtime/db/ClientDataSet.h"
 #include "tests/context/ContextFixture.h"
 #include "tests/inject/FaultFixture.h"
-#include "tests/inject/FaultyContext.h"
 
 namespace velmora::test {
 namespace {
+
+// A host context standing in front of the reference host's: its services
+// and fields are the reference host's unless the fault plan picks one.
+// Fields (CurUserCode, PromptObj, FunRightData) take the fault's value while
+// the plan is armed on them; the prompt object's member goes through a
+// FaultyDispatch.
+class FaultyContext final : public THostContext {
+ public:
+  FaultyContext(host::ContextHost& inner, FaultPlan& plan)
+      : inner_(inner), plan_(plan), prompt_(FaultyDispatch::Wrap(inner.PromptObj.AsDispatch(), plan)) {
+    plan_.OnChange([this] { TakeFields(); });
+    TakeFields();
+  }
+  ~FaultyContext() override { plan_.ForgetListeners(); }
+  FaultyContext(const FaultyContext&) = delete;
+  FaultyContext& operator=(const FaultyContext&) = delete;
+
+  rtl::HResult OpenSQL(const rtl::WideString& sql, rtl::Variant& result, rtl::ErrorInfo& error) noexcept override {
+    const Fault* fault = plan_.Take("OpenSQL");
+    if (const auto refused = Refused(fault, error)) return *refused;
+    const rtl::HResult hr = inner_.OpenSQL(sql, result, error);
+    if (Answers(fault, hr)) result = fault->value;
+    return hr;
+  }
+  rtl::HResult ExecSQL(const rtl::WideString& sql, rtl::ErrorInfo& error) noexcept override {
+    if (const auto refused = Refused(plan_.Take("ExecSQL"), error)) return *refused;
+    return inner_.ExecSQL(sql, error);
+  }
+  rtl::HResult EncodePassword(const rtl::AnsiString& password, rtl::AnsiString& result,
+                              rtl::ErrorInfo& error) noexcept override {
+    const Fault* fault = plan_.Take("EncodePassword");
+    if (const auto refused = Refused(fault, error)) return *refused;
+    const rtl::HResult hr = inner_.EncodePassword(password, result, error);
+    if (Answers(fault, hr)) result = fault->value.AsString();
+    return hr;
+  }
+
+ private:
+  static std::optional<rtl::HResult> Refused(const Fault* fault, rtl::ErrorInfo& error) noexcept {
+    return fault != nullptr ? Refuse(*fault, &error) : std::nullopt;
+  }
+  static bool Answers(const Fault* fault, rtl::HResult hr) {
+    return fault != nullptr && fault->kind == FaultKind::Answers && rtl::Succeeded(hr);
+  }
+  void TakeFields() {
+    const Fault* code = plan_.On("CurUserCode");
+    CurUserCode = code != nullptr ? code->value.AsString() : inner_.CurUserCode;
+    const Fault* prompt = plan_.On("PromptObj");
+    PromptObj = prompt != nullptr ? prompt->value : prompt_;
+    const Fault* rights = plan_.On("FunRightData");
+    FunRightData = rights == nullptr ? inner_.FunRightData : rights->value.IsNull() ? nullptr : &emptyRights_;
+  }
+
+  host::ContextHost& inner_;
+  FaultPlan& plan_;
+  rtl::Variant prompt_;
+  rtl::TClientDataSet emptyRights_{nullptr};  // a dataset without content
+};
 
 class ContextFaults : public FaultInjection {
  protected:
@@ -36,6 +94,17 @@ TEST_P(ContextFaults, ShowsTheOutcomeAndWritesAtMostTheUsersRow) { RunCase(); }
 using D = DbCondition;
 const Ends Open = Ends::Open, Changed = Ends::Changed;
 
+// The new password's encoding answered as given is what the change stores.
+FaultCase StoresWhatItWasGiven(const char* name, const rtl::Variant& encoded) {
+  return {name,
+          Answers("EncodePassword", encoded, 2),
+          {Information(kPasswordChanged)},
+          Ends::Changed,
+          DbCondition::None,
+          "old",
+          encoded.AsString()};
+}
+
 // EncodePassword's first call encodes the old password, its second the new one.
 INSTANTIATE_TEST_SUITE_P(
     HostContext, ContextFaults,
@@ -51,27 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"EncodeNewRaises", Raises("EncodePassword", 2), {Information(kPasswordNotChanged)}},
         FaultCase{
             "EncodeNewMalformedGbk", Answers("EncodePassword", MalformedGbk(), 2), {Information(kPasswordNotChanged)}},
-        FaultCase{"EncodeNewEmptyText",
-                  Answers("EncodePassword", rtl::Variant(""), 2),
-                  {Information(kPasswordChanged)},
-                  Changed,
-                  D::None,
-                  "old",
-                  ""},
-        FaultCase{"EncodeNewLongText",
-                  Answers("EncodePassword", LongText(), 2),
-                  {Information(kPasswordChanged)},
-                  Changed,
-                  D::None,
-                  "old",
-                  LongText().AsString()},
-        FaultCase{"EncodeNewQuotes",
-                  Answers("EncodePassword", rtl::Variant(kInjectedCode), 2),
-                  {Information(kPasswordChanged)},
-                  Changed,
-                  D::None,
-                  "old",
-                  kInjectedCode},
+        StoresWhatItWasGiven("EncodeNewEmptyText", rtl::Variant("")),
+        StoresWhatItWasGiven("EncodeNewLongText", LongText()),
+        StoresWhatItWasGiven("EncodeNewQuotes", rtl::Variant(kInjectedCode)),
         FaultCase{"OpenSqlFails", Fails("OpenSQL"), {Error(kHostCallFailed)}},
         FaultCase{"OpenSqlRaises", Raises("OpenSQL"), {Error(kHostRaised)}},
         FaultCase{"OpenSqlNull", Answers("OpenSQL", rtl::Variant::Null()), {Error(kWrongType)}},
