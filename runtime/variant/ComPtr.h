@@ -42,7 +42,6 @@ class ComPtr {
   T* Get() const noexcept { return p_; }
   T* operator->() const noexcept { return p_; }
   explicit operator bool() const noexcept { return p_ != nullptr; }
-  friend bool operator==(const ComPtr& a, const ComPtr& b) noexcept { return a.p_ == b.p_; }
 
  private:
   T* p_ = nullptr;

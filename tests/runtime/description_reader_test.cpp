@@ -95,13 +95,6 @@ TEST(DescriptionReader, RefusesDamagedFields) {
   }
 }
 
-TEST(DescriptionReader, ReadsTheDeepestNestingAllowed) {
-  rtl::DescriptionNode node = rtl::ReadDescription(Nested(64));
-  int depth = 1;
-  for (const rtl::DescriptionNode* n = &node; !n->children.empty(); n = &n->children.front()) ++depth;
-  EXPECT_EQ(depth, 64);
-}
-
 TEST(DescriptionReader, RefusesEveryTruncation) {
   const Bytes whole = formtext::Compile(
       "object F: TF\n  I = -5\n  R = 1.5\n  T = 'ab'#0'c'\n  E = alClient\n  S = [akLeft, akTop]\n"
