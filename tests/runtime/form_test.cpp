@@ -424,14 +424,7 @@ TEST_F(Typing, ControlCharactersAreRefusedAudiblyAndNeverJoinTheText) {
     const char* typed;
     const char* text;
     int beeps;
-  } cases[] = {{"a\x01"
-                "b",
-                "ab", 1},
-               {"a\tb\x1f"
-                "c\x7f",
-                "abc", 3},
-               {"\x1b\r", "", 0},
-               {"中\x02", "中", 1}};
+  } cases[] = {{"x\x01y", "xy", 1}, {"x\ty\x1fz\x7f", "xyz", 3}, {"\x1b\r", "", 0}, {"中\x02", "中", 1}};
   for (const auto& c : cases) {
     Dialog d;
     const int before = frontEnd.Beeps();
