@@ -92,7 +92,7 @@ DatabaseState ReadState(const std::string& path) {
 DatabaseState WithPassword(DatabaseState state, const std::string& code, const std::string& stored) {
   for (std::string& line : state) {
     if (line.starts_with("P_User: UserCode='" + code + "' ")) {
-      line = line.substr(0, line.find(" PassWord=")) + " PassWord='" + stored + "'";
+      line.erase(line.find(" PassWord=")).append(" PassWord='").append(stored).append("'");
     }
   }
   std::sort(state.begin(), state.end());
