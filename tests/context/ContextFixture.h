@@ -25,8 +25,8 @@ inline constexpr int kModalOk = 1;
 inline constexpr int kModalCancel = 2;
 
 // The prompt object: "Prompt" records the text and how its argument arrived,
-// raises for the texts failWhen picks, else shows an information box (when
-// there is a front end).
+// raises when told to refuse, else shows an information box (when there is
+// a front end).
 class FakePrompt final : public rtl::TAutoObject {
  public:
   FakePrompt() {
@@ -34,7 +34,7 @@ class FakePrompt final : public rtl::TAutoObject {
       argumentTypes.push_back(args[0].Type());
       const rtl::AnsiString text = TextArg(args, 0);
       texts.push_back(text);
-      if (failWhen && failWhen(text)) throw rtl::Exception("fake prompt refused", kFailure);
+      if (refuse) throw rtl::Exception("fake prompt refused", "提示无法显示");
       if (rtl::TFrontEnd* frontEnd = rtl::Application->FrontEnd()) {
         frontEnd->ShowMessage(rtl::Application->Title, text, rtl::TMsgKind::Information);
       }
@@ -42,9 +42,7 @@ class FakePrompt final : public rtl::TAutoObject {
     });
   }
 
-  static constexpr const char* kFailure = "提示无法显示";
-
-  std::function<bool(const rtl::AnsiString&)> failWhen;
+  bool refuse = false;
   std::vector<rtl::AnsiString> texts;
   std::vector<rtl::VarType> argumentTypes;
 };

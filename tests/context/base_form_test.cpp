@@ -186,7 +186,7 @@ TEST_F(BaseFormTest, ShowPromptPassesTheTextByReferenceAndRaisesWhenPromptFails)
   context::ShowPrompt("口令修改成功!");
   EXPECT_EQ(host_.prompt->texts, std::vector<rtl::AnsiString>{"口令修改成功!"});
   EXPECT_EQ(host_.prompt->argumentTypes, std::vector<rtl::VarType>{rtl::VarType::ByRef});
-  host_.prompt->failWhen = [](const rtl::AnsiString&) { return true; };
+  host_.prompt->refuse = true;
   EXPECT_THROW(context::ShowPrompt("x"), rtl::EOleException);
 }
 
