@@ -5,11 +5,11 @@
 // and by-reference variants reach the object as references, and what it
 // leaves there is written back. A member that fails reports
 // DISP_E_EXCEPTION with its description in EXCEPINFO.
-#include <atomic>
 #include <new>
 #include <vector>
 
 #include "runtime/dispatch/ComBridge_win32.h"
+#include "runtime/dispatch/ComUnknown_win32.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
 
@@ -28,30 +28,9 @@ void Report(const ErrorInfo& error, EXCEPINFO* info) noexcept {
   }
 }
 
-// The platform's interfaces are released, never deleted through: they have
-// no virtual destructor.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class ServerDispatch final : public ::IDispatch {
+class ServerDispatch final : public ComUnknown<ServerDispatch, ::IDispatch, IID_IDispatch> {
  public:
   explicit ServerDispatch(DispatchPtr object) : object_(std::move(object)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-      AddRef();
-      *out = static_cast<::IDispatch*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) return E_POINTER;
@@ -139,6 +118,7 @@ class ServerDispatch final : public ::IDispatch {
   }
 
  private:
+  friend ComUnknown;
   ~ServerDispatch() = default;
 
   // Writes what the member left in a by-reference argument back to the
@@ -166,10 +146,8 @@ class ServerDispatch final : public ::IDispatch {
     }
   }
 
-  std::atomic<ULONG> refs_{1};
   DispatchPtr object_;
 };
-#pragma GCC diagnostic pop
 
 }  // namespace
 

@@ -12,7 +12,6 @@
 // for IDispatch.
 #include <objbase.h>
 
-#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -20,6 +19,7 @@
 #include "runtime/dispatch/Apartment.h"
 #include "runtime/dispatch/ComBridge_win32.h"
 #include "runtime/dispatch/ComServers.h"
+#include "runtime/dispatch/ComUnknown_win32.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/units/NoDestructor.h"
@@ -81,31 +81,10 @@ std::wstring Wide(std::string_view gbk) {
   throw EOleSysError("The key of class '" + progId + "' could not be written", HRESULT_FROM_WIN32(status));
 }
 
-// The platform's interfaces are released, never deleted through: they have
-// no virtual destructor.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 // Creates the objects of one class through the host's factory.
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public com::ComUnknown<ClassFactory, IClassFactory, IID_IClassFactory> {
  public:
   explicit ClassFactory(ComServerFactory factory) : factory_(std::move(factory)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-      AddRef();
-      *out = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
     if (out == nullptr) return E_POINTER;
@@ -133,11 +112,10 @@ class ClassFactory final : public IClassFactory {
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
  private:
+  friend ComUnknown;
   ~ClassFactory() = default;
-  std::atomic<ULONG> refs_{1};
   ComServerFactory factory_;
 };
-#pragma GCC diagnostic pop
 
 }  // namespace
 
