@@ -253,7 +253,7 @@ test_command() {
 # outside a buffer even where GCC's inlined compares hide it from ASan), then
 # every fuzz target briefly.
 check_memory_and_fuzz() {
-  tools/valgrind.sh '*LibraryFile*'
+  tools/valgrind.sh
   tools/fuzz.sh "$FUZZ_TEST_SECONDS"
 }
 
