@@ -19,6 +19,16 @@ std::string TerminalText(std::string_view gbk) {
   return out;
 }
 
+std::string MessageLine(std::string_view gbk, rtl::TMsgKind kind) {
+  const char* name = "message";
+  switch (kind) {
+    case rtl::TMsgKind::Information: name = "information"; break;
+    case rtl::TMsgKind::Warning: name = "warning"; break;
+    case rtl::TMsgKind::Error: name = "error"; break;
+  }
+  return std::string("[") + name + "] " + TerminalText(gbk);
+}
+
 void HostFrontEnd::ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) {
   log_.messages.push_back({kind, rtl::GbkToUtf8Display(text)});
   PresentMessage(caption, text, kind);

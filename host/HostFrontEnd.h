@@ -17,6 +17,10 @@ namespace host {
 // otherwise drive the person's terminal.
 std::string TerminalText(std::string_view gbk);
 
+// The line a front end writes for a message box, "[<kind>] <text>", its
+// text as TerminalText gives it.
+std::string MessageLine(std::string_view gbk, rtl::TMsgKind kind);
+
 class HostFrontEnd : public rtl::TFrontEnd {
  public:
   explicit HostFrontEnd(SessionLog& log) : log_(log) {}

@@ -10,15 +10,6 @@
 namespace host {
 namespace {
 
-const char* KindName(rtl::TMsgKind kind) {
-  switch (kind) {
-    case rtl::TMsgKind::Information: return "information";
-    case rtl::TMsgKind::Warning: return "warning";
-    case rtl::TMsgKind::Error: return "error";
-  }
-  return "message";
-}
-
 rtl::InputEvent KeyEvent(const std::string& name) {
   rtl::InputEvent e;
   e.kind = rtl::InputEvent::Kind::Key;
@@ -110,7 +101,7 @@ void ScriptFrontEnd::Run(rtl::ModalSession& session, const std::string& command)
 }
 
 void ScriptFrontEnd::PresentMessage(const rtl::AnsiString&, const rtl::AnsiString& text, rtl::TMsgKind kind) {
-  out_ << "[" << KindName(kind) << "] " << TerminalText(text) << "\n";
+  out_ << MessageLine(text, kind) << "\n";
 }
 
 }  // namespace host

@@ -14,15 +14,6 @@ std::wstring Wide(const rtl::AnsiString& gbk) {
   return std::wstring(wide.begin(), wide.end());
 }
 
-const char* KindName(rtl::TMsgKind kind) {
-  switch (kind) {
-    case rtl::TMsgKind::Information: return "information";
-    case rtl::TMsgKind::Warning: return "warning";
-    case rtl::TMsgKind::Error: return "error";
-  }
-  return "message";
-}
-
 UINT IconOf(rtl::TMsgKind kind) {
   switch (kind) {
     case rtl::TMsgKind::Information: return MB_ICONINFORMATION;
@@ -91,7 +82,7 @@ bool Win32FrontEnd::RunModal(rtl::ModalSession& session) {
 }
 
 void Win32FrontEnd::PresentMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) {
-  out_ << "[" << KindName(kind) << "] " << rtl::GbkToUtf8Display(text) << std::endl;
+  out_ << MessageLine(text, kind) << std::endl;
   const std::wstring wideText = Wide(text), wideCaption = Wide(caption);
   HWND owner = current_ != nullptr ? current_->Handle() : owner_;
   MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(),
