@@ -3,27 +3,10 @@
 #include <stdexcept>
 
 #include "host/WideText_win32.h"
+#include "tests/support/ChildProcess.h"
 
 namespace velmora::test {
 namespace {
-
-// Quoted so that the child's command-line parser gives the argument back.
-void AppendQuoted(std::wstring& line, const std::wstring& arg) {
-  line += L'"';
-  std::size_t backslashes = 0;
-  for (wchar_t c : arg) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"') backslashes = backslashes * 2 + 1;
-    line.append(backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(backslashes * 2, L'\\');
-  line += L'"';
-}
 
 std::wstring ClassOf(HWND window) {
   wchar_t name[64] = {};
@@ -73,11 +56,7 @@ bool WaitFor(const std::function<bool()>& condition, unsigned patienceMs) {
 }
 
 HostWindows::HostWindows(const std::vector<std::string>& args, const std::string& outPath) {
-  std::wstring line;
-  for (const std::string& a : args) {
-    if (!line.empty()) line += L' ';
-    AppendQuoted(line, host::platform::WideFromUtf8(a));
-  }
+  std::wstring line = CommandLine(args);
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   const std::wstring out = host::platform::WideFromUtf8(outPath);
   HANDLE output = CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,

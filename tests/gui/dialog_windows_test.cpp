@@ -43,6 +43,25 @@ class DialogWindows : public ::testing::Test {
     EXPECT_TRUE(SaveScreenshot(dialog, std::string(folder) + "/" + name)) << name;
   }
 
+  // A dialog's windows: its three password edits, and its two buttons with
+  // the captions given.
+  struct DialogWindowsOf {
+    HWND dialog = nullptr;
+    std::vector<HWND> edits;
+    std::vector<HWND> buttons;
+  };
+  void Open(HostWindows& app, const wchar_t* caption, const wchar_t* ok, const wchar_t* cancel,
+            DialogWindowsOf& found) {
+    found.dialog = app.WaitForDialog(caption);
+    ASSERT_NE(found.dialog, nullptr) << Output();
+    found.edits = ChildrenOfClass(found.dialog, L"Edit");
+    found.buttons = ChildrenOfClass(found.dialog, L"Button");
+    ASSERT_EQ(found.edits.size(), 3u);
+    ASSERT_EQ(found.buttons.size(), 2u);
+    EXPECT_EQ(TextOf(found.buttons[0]), ok);
+    EXPECT_EQ(TextOf(found.buttons[1]), cancel);
+  }
+
   // Waits until the host's focus is on window.
   ::testing::AssertionResult FocusOn(const HostWindows& app, HWND window, const char* what) {
     if (WaitFor([&] { return app.Focus() == window; })) return ::testing::AssertionSuccess();
@@ -55,14 +74,9 @@ class DialogWindows : public ::testing::Test {
 
 TEST_F(DialogWindows, ContextEdition) {
   HostWindows app(HostArgs("context", "ctxuser"), OutPath());
-  HWND dialog = app.WaitForDialog(L"修改登录密码");
-  ASSERT_NE(dialog, nullptr) << Output();
-  const std::vector<HWND> edits = ChildrenOfClass(dialog, L"Edit");
-  const std::vector<HWND> buttons = ChildrenOfClass(dialog, L"Button");
-  ASSERT_EQ(edits.size(), 3u);
-  ASSERT_EQ(buttons.size(), 2u);
-  EXPECT_EQ(TextOf(buttons[0]), L"确定(&S)");
-  EXPECT_EQ(TextOf(buttons[1]), L"取消(&C)");
+  DialogWindowsOf found;
+  ASSERT_NO_FATAL_FAILURE(Open(app, L"修改登录密码", L"确定(&S)", L"取消(&C)", found));
+  const auto& [dialog, edits, buttons] = found;
   for (HWND edit : edits) EXPECT_NE(GetWindowLongPtrW(edit, GWL_STYLE) & ES_PASSWORD, 0);
   for (HWND window : {edits[0], edits[1], edits[2], buttons[0], buttons[1]}) {
     EXPECT_NE(GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP, 0);
@@ -105,14 +119,9 @@ TEST_F(DialogWindows, ContextEdition) {
 
 TEST_F(DialogWindows, AutomationEdition) {
   HostWindows app(HostArgs("automation", "md5user"), OutPath());
-  HWND dialog = app.WaitForDialog(L"修改密码");
-  ASSERT_NE(dialog, nullptr) << Output();
-  const std::vector<HWND> edits = ChildrenOfClass(dialog, L"Edit");
-  const std::vector<HWND> buttons = ChildrenOfClass(dialog, L"Button");
-  ASSERT_EQ(edits.size(), 3u);
-  ASSERT_EQ(buttons.size(), 2u);
-  EXPECT_EQ(TextOf(buttons[0]), L"修改(&M)");
-  EXPECT_EQ(TextOf(buttons[1]), L"放弃(&C)");
+  DialogWindowsOf found;
+  ASSERT_NO_FATAL_FAILURE(Open(app, L"修改密码", L"修改(&M)", L"放弃(&C)", found));
+  const auto& [dialog, edits, buttons] = found;
   auto labelWith = [&](const std::wstring& text) {
     for (HWND label : ChildrenOfClass(dialog, L"Static")) {
       if (TextOf(label) == text) return label;

@@ -13,4 +13,10 @@ namespace velmora::test {
 int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
                const std::string& errPath);
 
+#ifdef _WIN32
+// The command line of args (UTF-8), each quoted so that the child's
+// CommandLineToArgvW gives back exactly the arguments.
+std::wstring CommandLine(const std::vector<std::string>& args);
+#endif
+
 }  // namespace velmora::test

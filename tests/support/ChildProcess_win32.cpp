@@ -5,20 +5,13 @@
 
 #include <stdexcept>
 
+#include "host/WideText_win32.h"
 #include "tests/support/ChildProcess.h"
 
 namespace velmora::test {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (length <= 0) throw std::runtime_error("malformed UTF-8 argument");
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
+using host::platform::WideFromUtf8;
 
 // Quotes one argument: backslashes are literal except before a quote, where
 // they and the quote are escaped.
@@ -62,16 +55,21 @@ HANDLE OpenInheritable(const std::wstring& path, DWORD access, DWORD disposition
 
 }  // namespace
 
-int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
-               const std::string& errPath) {
+std::wstring CommandLine(const std::vector<std::string>& args) {
   std::wstring line;
   for (const std::string& a : args) {
     if (!line.empty()) line += L' ';
-    AppendQuoted(line, Wide(a));
+    AppendQuoted(line, WideFromUtf8(a));
   }
+  return line;
+}
+
+int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
+               const std::string& errPath) {
+  std::wstring line = CommandLine(args);
   const Handle in(OpenInheritable(L"NUL", GENERIC_READ, OPEN_EXISTING));
-  const Handle out(OpenInheritable(Wide(outPath), GENERIC_WRITE, CREATE_ALWAYS));
-  const Handle err(OpenInheritable(Wide(errPath), GENERIC_WRITE, CREATE_ALWAYS));
+  const Handle out(OpenInheritable(WideFromUtf8(outPath), GENERIC_WRITE, CREATE_ALWAYS));
+  const Handle err(OpenInheritable(WideFromUtf8(errPath), GENERIC_WRITE, CREATE_ALWAYS));
   if (!in.valid() || !out.valid() || !err.valid()) throw std::runtime_error("cannot open the child's standard files");
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -80,7 +78,7 @@ int RunProgram(const std::vector<std::string>& args, const std::string& cwd, con
   startup.hStdOutput = out.get();
   startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
-  const std::wstring folder = Wide(cwd);
+  const std::wstring folder = WideFromUtf8(cwd);
   if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                      folder.empty() ? nullptr : folder.c_str(), &startup, &process) == 0) {
     throw std::runtime_error("cannot start " + args.at(0));
