@@ -16,7 +16,7 @@
 #include <span>
 #include <string>
 
-#include "host/ModuleLoader.h"
+#include "host/loader/LoadedModule.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
 #include "suite/dxCore.h"

@@ -9,7 +9,7 @@
 #include "ContextResources.h"
 #include "context/DevStrConvert.h"
 #include "context/UGlobalValue.h"
-#include "host/ModuleLoader.h"
+#include "host/loader/LoadedModule.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
 #include "suite/cxClasses.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "host/Program.h"
-#include "host/WideText_win32.h"
+#include "host/loader/win32/SystemText.h"
 
 namespace host::platform {
 

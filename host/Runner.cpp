@@ -1,11 +1,13 @@
 #include "host/Runner.h"
 
 #include <cstdio>
+#include <string>
 
-#include "host/AutomationServers.h"
-#include "host/ContextHost.h"
+#include "host/frontends/ScriptFrontEnd.h"
+#include "host/services/AutomationServers.h"
+#include "host/services/ContextHost.h"
+#include "host/services/HostMessages.h"
 #include "runtime/boundary/UserMessage.h"
-#include "runtime/except/Exceptions.h"
 #include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
 #include "runtime/text/Gbk.h"
@@ -20,68 +22,108 @@ void Check(std::int32_t status, const char* entryPoint) {
   throw HostError(std::string(entryPoint) + " failed with status " + code);
 }
 
+// The front end as the runner sees it: everything goes on to the person's
+// front end, and the runner learns how the showing ended.
+class WatchedFrontEnd final : public rtl::TFrontEnd {
+ public:
+  explicit WatchedFrontEnd(rtl::TFrontEnd& inner) : inner_(inner) {}
+
+  bool RunModal(rtl::ModalSession& session) override {
+    Watched watched(session, *this);
+    const bool finished = inner_.RunModal(watched);
+    if (!finished) end_.inputRanOut = true;
+    return finished;
+  }
+  void ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) override {
+    if (kind != rtl::TMsgKind::Information) alerted_ = true;
+    inner_.ShowMessage(caption, text, kind);
+  }
+  void Beep() override { inner_.Beep(); }
+
+  DialogEnd& End() noexcept { return end_; }
+
+ private:
+  // Notices an input during which the dialog warned and then closed itself.
+  class Watched final : public rtl::ModalSession {
+   public:
+    Watched(rtl::ModalSession& inner, WatchedFrontEnd& owner) : inner_(inner), owner_(owner) {}
+    rtl::TCustomForm* Form() const noexcept override { return inner_.Form(); }
+    bool Ended() const noexcept override { return inner_.Ended(); }
+    void Deliver(const rtl::InputEvent& event) noexcept override {
+      owner_.alerted_ = false;
+      inner_.Deliver(event);
+      if (inner_.Ended() && owner_.alerted_) owner_.end_.closedAfterAlert = true;
+    }
+
+   private:
+    rtl::ModalSession& inner_;
+    WatchedFrontEnd& owner_;
+  };
+
+  rtl::TFrontEnd& inner_;
+  bool alerted_ = false;  // a warning or error was shown during the current input
+  DialogEnd end_;
+};
+
 // Shows the form; an exception out of showing (its show handler) is told to
-// the person like any other, its detail written to standard error, and
-// counts as a failure.
-bool ShowDialog(rtl::TCustomForm& form, HostFrontEnd& frontEnd) {
+// the person like any other, its detail written to standard error.
+std::optional<int> ShowDialog(rtl::TCustomForm& form, rtl::TFrontEnd& screen) {
   try {
-    form.ShowModal();
-    return true;
+    return form.ShowModal();
+  } catch (const ScriptError&) {
+    throw;  // the script's fault, not the dialog's
   } catch (const std::exception& e) {
     std::fprintf(stderr, "velmora-host: showing the dialog failed: %s\n", rtl::GbkToUtf8Display(e.what()).c_str());
-    frontEnd.ShowMessage(rtl::Application->Title, rtl::UserMessageOf(e), rtl::TMsgKind::Error);
-    return false;
+    ShowHostMessage(screen, rtl::UserMessageOf(e), rtl::TMsgKind::Error);
+    return std::nullopt;
   }
 }
 
-Outcome OutcomeOf(const SessionLog& log, bool shown) {
-  if (log.passwordWrites > 0) return Outcome::Changed;
-  if (!shown || log.closedAfterAlert || log.inputRanOut) return Outcome::Failed;
-  return Outcome::Cancelled;
+// Shows a dialog CreateModule handed out and frees it again before the host
+// goes on, since its code goes away with the library.
+void ShowAndFree(const LoadedModule& module, rtl::TCustomForm* form, std::int32_t kind, Edition edition,
+                 WatchedFrontEnd& watch) {
+  if (form == nullptr) throw HostError("CreateModule handed out no dialog");
+  const bool expected = kind == static_cast<std::int32_t>(edition);
+  try {
+    if (expected) watch.End().modalResult = ShowDialog(*form, watch);
+  } catch (...) {
+    module.FreeModule()(&form);
+    throw;
+  }
+  Check(module.FreeModule()(&form), "FreeModule");
+  if (!expected) throw HostError("CreateModule gave the display kind of another edition");
 }
 
 }  // namespace
 
-Edition DetectEdition(const rtl::ResourceDirectory& resources) {
-  const rtl::ResourceEntry* mark = resources.Find(rtl::RT_RCDATA, velmora::EditionResource);
-  if (mark == nullptr || mark->data.size() != 4) throw HostError("the library does not say which edition it is");
-  const auto& b = mark->data;
-  const auto kind =
-      static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-                                static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
-  if (kind == velmora::ContextDisplayKind) return Edition::Context;
-  if (kind == velmora::AutomationDisplayKind) return Edition::Automation;
-  throw HostError("the library is of an edition this host does not know (display kind " + std::to_string(kind) + ")");
+Outcome OutcomeOf(const DialogEnd& end) {
+  // A password written stays written, whatever the dialog does afterwards.
+  if (end.writes > 0) return Outcome::Changed;
+  if (!end.modalResult || end.inputRanOut || end.closedAfterAlert) return Outcome::Failed;
+  // A dialog that reports a change the host never wrote is not believed.
+  if (*end.modalResult == rtl::mrOk) return Outcome::Failed;
+  return Outcome::Cancelled;
 }
 
-const char* EditionName(Edition edition) { return edition == Edition::Context ? "context" : "automation"; }
-
-Outcome RunDialog(const LoadedModule& module, Edition edition, Database& db, const UserRecord& user,
-                  HostFrontEnd& frontEnd, SessionLog& log) {
-  const rtl::FrontEndScope scope(frontEnd);
-  // Every dialog handed out is freed again before the host goes on, since
-  // its code goes away with the library.
-  const auto expectedKind = static_cast<std::int32_t>(edition);
-  auto showAndFree = [&](rtl::TCustomForm* form, std::int32_t kind) {
-    if (form == nullptr) throw HostError("CreateModule handed out no dialog");
-    const bool shown = kind == expectedKind && ShowDialog(*form, frontEnd);
-    Check(module.FreeModule()(&form), "FreeModule");
-    if (kind != expectedKind) throw HostError("CreateModule gave the display kind of another edition");
-    return shown;
-  };
+Outcome RunDialog(const LoadedModule& module, Edition edition, ModuleSql& sql, const UserRecord& user,
+                  rtl::TFrontEnd& frontEnd) {
+  WatchedFrontEnd watch(frontEnd);
+  const rtl::FrontEndScope scope(watch);
+  const int writesBefore = sql.Writes();
   rtl::TCustomForm* form = nullptr;
   std::int32_t kind = 0;
-  bool shown = false;
   if (edition == Edition::Context) {
-    ContextHost context(db, user, log);
+    ContextHost context(sql, user, watch);
     Check(module.CreateModuleContext()(&form, 0, 0, 0, 0, 0, &context, &kind), "CreateModule");
-    shown = showAndFree(form, kind);
+    ShowAndFree(module, form, kind, edition, watch);
   } else {
-    AutomationServers servers(db, user, log);
+    AutomationServers servers(sql, user, watch);
     Check(module.CreateModuleAutomation()(&form, 0, 0, 0, 0, 0, &kind), "CreateModule");
-    shown = showAndFree(form, kind);
+    ShowAndFree(module, form, kind, edition, watch);
   }
-  return OutcomeOf(log, shown);
+  watch.End().writes = sql.Writes() - writesBefore;
+  return OutcomeOf(watch.End());
 }
 
 }  // namespace host

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "host/ModuleLoader.h"
+#include "host/loader/LoadedModule.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/text/Text.h"
 

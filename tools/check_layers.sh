@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the source folders form a stack: a folder includes only
 # folders below it, never one above it nor a sibling on its own layer. So
-# runtime/ reads bottom-up, the host and the editions meet only in the
-# contract, and the host includes nothing of an edition.
+# runtime/ and host/ read bottom-up, the host and the editions meet only in
+# the contract, and no folder of the host includes anything of an edition.
 #
 #   tools/check_layers.sh          fails, naming the include, on a back edge
 #   tools/check_layers.sh --graph  prints the folder include graph (A -> B)
@@ -26,43 +26,59 @@ LAYERS=(
   "runtime/plugin"
   "contract"
   "suite"
-  "context automation host"
+  "host/db host/loader"
+  "host/services"
+  "host/frontends"
+  "host"
+  "context automation"
 )
+# The host and the editions meet only in the contract.
+NEVER=("host -> context" "host -> automation")
 
 declare -A rank
 for i in "${!LAYERS[@]}"; do
   for folder in ${LAYERS[$i]}; do rank[$folder]=$i; done
 done
 
-# The listed folder a path lies in, or nothing.
-folder_of() {
-  local path=$1 dir
-  dir=$(dirname "$path")
-  while [ "$dir" != . ] && [ "$dir" != / ]; do
-    if [ -n "${rank[$dir]+x}" ]; then
-      echo "$dir"
-      return
-    fi
-    dir=$(dirname "$dir")
-  done
-}
-
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
-status=0
-for from in "${!rank[@]}"; do
-  [ -d "$from" ] || continue
-  while IFS=: read -r file _ target; do
-    to=$(folder_of "$target")
-    [ -z "$to" ] || [ "$to" = "$from" ] && continue
-    echo "$from -> $to" >>"$edges"
-    if [ "${rank[$to]}" -ge "${rank[$from]}" ]; then
-      echo "$file includes $target: $from may not include $to" >&2
-      status=1
-    fi
-  done < <(grep -rnoE --include='*.h' --include='*.cpp' --include='*.inl' '^#include "[^"]+"' "$from" |
-           sed -E 's/#include "([^"]+)"/\1/' || true)
+folders=()
+ranks=""
+for folder in "${!rank[@]}"; do
+  [ -d "$folder" ] && folders+=("$folder")
+  ranks+="$folder=${rank[$folder]} "
 done
+
+# Every include of every listed folder, counted for the deepest listed
+# folder its file lies in; "file target" pairs in, findings out.
+status=0
+grep -rnoE --include='*.h' --include='*.cpp' --include='*.inl' '^#include "[^"]+"' "${folders[@]}" |
+  sed -E 's/^([^:]+):[0-9]+:#include "([^"]+)"/\1 \2/' | sort -u |
+  awk -v ranks="$ranks" -v never="${NEVER[*]}" -v edges="$edges" '
+    BEGIN {
+      n = split(ranks, pairs, " ")
+      for (i = 1; i <= n; i++) { split(pairs[i], kv, "="); rank[kv[1]] = kv[2] }
+      m = split(never, words, " ")
+      for (i = 1; i + 2 <= m; i += 3) { neverFrom[++count] = words[i]; neverTo[count] = words[i + 2] }
+    }
+    function folder_of(path,   dir) {
+      dir = path
+      while (sub(/\/[^\/]*$/, "", dir)) if (dir in rank) return dir
+      return ""
+    }
+    function under(folder, top) { return folder == top || index(folder, top "/") == 1 }
+    {
+      from = folder_of($1); to = folder_of($2)
+      if (to == "" || to == from) next
+      print from " -> " to >> edges
+      for (i = 1; i <= count; i++) {
+        if (under(from, neverFrom[i]) && under(to, neverTo[i])) {
+          print $1 " includes " $2 ": " from " may never include " to > "/dev/stderr"; bad = 1
+        }
+      }
+      if (rank[to] >= rank[from]) { print $1 " includes " $2 ": " from " may not include " to > "/dev/stderr"; bad = 1 }
+    }
+    END { exit bad }' || status=1
 
 if [ "${1:-}" = --graph ]; then
   sort -u "$edges"

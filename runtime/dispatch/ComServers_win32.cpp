@@ -17,9 +17,9 @@
 #include <set>
 
 #include "runtime/dispatch/Apartment.h"
-#include "runtime/dispatch/ComBridge_win32.h"
 #include "runtime/dispatch/ComServers.h"
-#include "runtime/dispatch/ComUnknown_win32.h"
+#include "runtime/dispatch/win32/ComBridge.h"
+#include "runtime/dispatch/win32/ComUnknown.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/units/NoDestructor.h"

@@ -1,7 +1,7 @@
 // The hashed change-password dialog end to end: the built library, the
 // reference host's automation servers and a temporary SQLite database.
-#include "host/AutomationServers.h"
-#include "host/Encoding.h"
+#include "host/services/AutomationServers.h"
+#include "host/services/PasswordEncoding.h"
 #include "tests/automation/AutomationFixture.h"
 #include "tests/support/TempDatabase.h"
 
@@ -12,7 +12,7 @@ class DialogOnDatabase : public AutomationModuleTest {
  protected:
   // A dialog made while the host's servers for user are registered.
   rtl::TCustomForm* NewDialogFor(const std::string& code) {
-    const host::AutomationServers servers(db_.Db(), host::UserRecord{code, code}, log_);
+    const host::AutomationServers servers(db_.Sql(), host::UserRecord{code, code}, screen_);
     return NewDialog();
   }
 
@@ -42,7 +42,7 @@ TEST_F(DialogOnDatabase, StoresTheDigestOfTheTrimmedNewPasswordOrCountsAWrongOld
     SCOPED_TRACE(c.name);
     const std::string user = std::string("u").append(std::to_string(i));
     if (c.row) db_.AddUser(user, c.stored);
-    const int writes = log_.passwordWrites;
+    const int writes = db_.Sql().Writes();
     rtl::TCustomForm* form = NewDialogFor(user);
     ASSERT_NE(form, nullptr);
     const DialogRun run = Show(*form, Fill(c.oldPass, c.newPass, c.confirmPass, {Click("BtnModify")}));
@@ -52,7 +52,7 @@ TEST_F(DialogOnDatabase, StoresTheDigestOfTheTrimmedNewPasswordOrCountsAWrongOld
       EXPECT_TRUE(ShowsKinds(run, {rtl::TMsgKind::Information}));
       EXPECT_EQ(run.result, kModalClosed);
       EXPECT_EQ(db_.StoredPassword(user), host::Md5Hex(c.storedNew));
-      EXPECT_EQ(log_.passwordWrites, writes + 1);
+      EXPECT_EQ(db_.Sql().Writes(), writes + 1);
       continue;
     }
     EXPECT_TRUE(Shows(run, {kOldPasswordWrong}));
@@ -63,7 +63,7 @@ TEST_F(DialogOnDatabase, StoresTheDigestOfTheTrimmedNewPasswordOrCountsAWrongOld
     if (c.row) {
       EXPECT_EQ(db_.StoredPassword(user), c.stored);
     }
-    EXPECT_EQ(log_.passwordWrites, writes);
+    EXPECT_EQ(db_.Sql().Writes(), writes);
   }
   EXPECT_EQ(db_.StoredPassword("other"), host::Md5Hex("old"));
 }

@@ -2,7 +2,7 @@
 // shows, the references it keeps and their release at unload, the exact
 // texts it hands the servers and how, and what it checks before any SQL.
 // Servers that fail or answer the unexpected: tests/inject.
-#include "host/Encoding.h"
+#include "host/services/PasswordEncoding.h"
 #include "runtime/controls/ExtCtrls.h"
 #include "runtime/dispatch/Apartment.h"
 #include "runtime/forms/Application.h"

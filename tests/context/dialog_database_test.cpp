@@ -1,7 +1,7 @@
 // The change-password dialog end to end: the built library, the reference
 // host's context and a temporary SQLite database.
-#include "host/ContextHost.h"
-#include "host/Encoding.h"
+#include "host/services/ContextHost.h"
+#include "host/services/PasswordEncoding.h"
 #include "tests/context/ContextFixture.h"
 #include "tests/support/TempDatabase.h"
 
@@ -11,7 +11,7 @@ namespace {
 class PasswordDialogOnDatabase : public ContextModuleTest {
  protected:
   DialogRun RunAs(const std::string& code, std::vector<Step> steps) {
-    host::ContextHost context(db_.Db(), db_.User(code), log_);
+    host::ContextHost context(db_.Sql(), db_.User(code), screen_);
     return RunWith(context, std::move(steps));
   }
 
@@ -45,7 +45,7 @@ TEST_F(PasswordDialogOnDatabase, WritesTheEncodedNewPasswordOrResetsTheEditsOfAM
     SCOPED_TRACE(Readable(c.oldPass) + " " + Readable(c.newPass) + " " + Readable(c.confirmPass));
     const std::string user = std::string("u").append(std::to_string(i));
     db_.AddUserWithPassword(user, "old");
-    const int writes = log_.passwordWrites;
+    const int writes = db_.Sql().Writes();
     const DialogRun run = RunAs(user, Fill(c.oldPass, c.newPass, c.confirmPass, {Click("btnOK")}));
     EXPECT_TRUE(Shows(run, {c.message}));
     if (c.focusAfter == nullptr) {
@@ -56,7 +56,7 @@ TEST_F(PasswordDialogOnDatabase, WritesTheEncodedNewPasswordOrResetsTheEditsOfAM
     ASSERT_TRUE(OpenWith(run, Edits(c.editsAfter[0], c.editsAfter[1], c.editsAfter[2])));
     EXPECT_EQ(run.stillOpen->focused, c.focusAfter);
     ExpectStored(user, "old");
-    EXPECT_EQ(log_.passwordWrites, writes);
+    EXPECT_EQ(db_.Sql().Writes(), writes);
   }
   ExpectStored("other", "old");
 }

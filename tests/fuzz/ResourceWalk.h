@@ -8,7 +8,8 @@
 #include <span>
 #include <string_view>
 
-#include "host/LibraryResources.h"
+#include "host/loader/LibraryResources.h"
+#include "host/loader/Pictures.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/forms/Description.h"
 #include "runtime/module/Module.h"
@@ -35,7 +36,7 @@ inline void WalkResources(std::span<const std::uint8_t> blob) {
   const rtl::HINST module = &*loaded;  // string records name the module through such a variable
   for (const rtl::ResourceEntry& entry : module->Resources().Entries()) {
     switch (entry.type) {
-      case rtl::RT_ICON: Refused([&] { host::DecodeIconImage(entry.data); }); break;
+      case rtl::RT_ICON: Refused([&] { host::DecodeDib(entry.data, true); }); break;
       case rtl::RT_GROUP_ICON:
         if (!entry.name.empty()) Refused([&] { host::LoadGroupIcon(module->Resources(), entry.name); });
         break;

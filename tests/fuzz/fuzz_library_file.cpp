@@ -2,7 +2,7 @@
 // every resource in it read.
 #include <vector>
 
-#include "host/ElfResourceSection.h"
+#include "host/loader/posix/ElfResourceSection.h"
 #include "tests/fuzz/ResourceWalk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,5 +1,5 @@
 // Version information: refused with ResourceError or read whole.
-#include "host/LibraryResources.h"
+#include "host/loader/LibraryResources.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "host/WideText_win32.h"
+#include "host/loader/win32/SystemText.h"
 #include "tests/support/ChildProcess.h"
 
 namespace velmora::test {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/win32/Windows.h"
+#include "host/frontends/win32/Windows.h"
 
 namespace velmora::test {
 

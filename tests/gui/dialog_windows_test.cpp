@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/Encoding.h"
+#include "host/services/PasswordEncoding.h"
 #include "tests/gui/HostWindows.h"
 #include "tests/support/TempDatabase.h"
 

@@ -6,15 +6,17 @@
 #include <functional>
 
 #include "contract/VelmoraContract.h"
-#include "host/AutomationServers.h"
-#include "host/ContextHost.h"
-#include "host/Encoding.h"
-#include "host/HostSql.h"
-#include "host/LibraryResources.h"
-#include "host/Runner.h"
+#include "host/loader/Edition.h"
+#include "host/loader/LibraryResources.h"
+#include "host/loader/LoadedModule.h"
+#include "host/services/AutomationServers.h"
+#include "host/services/ContextHost.h"
+#include "host/services/ModuleSql.h"
+#include "host/services/PasswordEncoding.h"
 #include "runtime/dispatch/ComServers.h"
 #include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
+#include "tests/support/ApplicationScreen.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/ResourceBlob.h"
@@ -39,13 +41,12 @@ TEST(ExecuteWide, CommitsOnlyAStatementThatChangedExactlyOneRowAndLeavesNoTransa
     TempDatabase db;
     db.AddUser("a", std::string("x"));
     db.AddUser("b", std::string("x"));
-    host::SessionLog log;
     if (committed) {
-      host::ExecuteWide(db.Db(), sql, log);
+      db.Sql().Execute("ExecSQL", sql);
     } else {
-      EXPECT_THROW(host::ExecuteWide(db.Db(), sql, log), rtl::Exception);
+      EXPECT_THROW(db.Sql().Execute("ExecSQL", sql), rtl::Exception);
     }
-    EXPECT_EQ(log.passwordWrites, committed ? 1 : 0);
+    EXPECT_EQ(db.Sql().Writes(), committed ? 1 : 0);
     // As another connection sees them; writing there fails while a transaction is open.
     const auto other = db.OpenConnection();
     const auto rows = other->Query("SELECT PassWord FROM P_User ORDER BY UserCode");
@@ -59,9 +60,9 @@ TEST(ExecuteWide, CommitsOnlyAStatementThatChangedExactlyOneRowAndLeavesNoTransa
 TEST(ServiceFailure, TellsTheModuleInChineseAndStandardErrorTheDetail) {
   TempDatabase db;
   db.AddUser("a", std::string("x"));
-  host::SessionLog log;
-  host::ContextHost context(db.Db(), db.User("a"), log);
-  const host::AutomationServers servers(db.Db(), db.User("a"), log);
+  ApplicationScreen screen;
+  host::ContextHost context(db.Sql(), db.User("a"), screen);
+  const host::AutomationServers servers(db.Sql(), db.User("a"), screen);
   const rtl::Variant dataCtl = rtl::CreateOleObject(TarnCore::DataCtlProgID);
   rtl::Variant result;
   const struct {
@@ -126,7 +127,7 @@ TEST(HostEdition, IsWhatTheLibrarysEditionResourceSaysAndNothingElse) {
   };
   for (const auto& c : refused) {
     const std::vector<std::uint8_t> blob = BuildBlob(c.resources);
-    EXPECT_THROW(host::DetectEdition(rtl::ResourceDirectory(blob)), host::HostError) << c.what;
+    EXPECT_THROW(host::DetectEdition(rtl::ResourceDirectory(blob)), host::LoadError) << c.what;
   }
 }
 

@@ -11,7 +11,8 @@
 #include <map>
 #include <sstream>
 
-#include "host/Encoding.h"
+#include "host/db/SqliteConnection.h"
+#include "host/services/PasswordEncoding.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ClassRegistry.h"
 #include "tests/support/Expectations.h"
@@ -236,7 +237,7 @@ TEST(ForeignDatabase, IsLeftByteForByteUnchanged) {
     if (c.schema == nullptr) {
       std::ofstream(path, std::ios::binary);
     } else {
-      host::Database(path, true).ExecuteScript(c.schema);
+      host::SqliteConnection(path, true).ExecuteScript(c.schema);
     }
     const std::string before = host::Md5Hex(ReadAll(path));
     const HostResult r =

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/LibraryResources.h"
+#include "host/loader/LibraryResources.h"
 #include "tests/support/TempDatabase.h"
 
 namespace velmora::test {

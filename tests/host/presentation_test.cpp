@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/FormLayout.h"
-#include "host/KeyboardInput.h"
-#include "host/PictureData.h"
+#include "host/frontends/FormLayout.h"
+#include "host/frontends/KeyboardInput.h"
+#include "host/loader/Pictures.h"
 #include "runtime/controls/ExtCtrls.h"
 #include "runtime/controls/StdCtrls.h"
 
@@ -124,14 +124,14 @@ std::vector<std::uint8_t> IconPicture(const std::vector<std::pair<int, std::vect
 }
 
 TEST(Pictures, IconPrefersMostColoursAndHonoursItsMask) {
-  const auto icon = host::IconOfPicture(IconPicture({{4, Dib(4, true)}, {32, Dib(32, true)}}), 2);
-  ASSERT_TRUE(icon);
-  // The 32-bit image, premultiplied, top row first.
-  EXPECT_EQ(icon->bgra, (std::vector<std::uint32_t>{0xFF0000FF, 0xFF00FF00, 0x80800000, 0x00000000}));
+  const host::Picture icon = host::IconOfPicture(IconPicture({{4, Dib(4, true)}, {32, Dib(32, true)}}), 2);
+  // The 32-bit image, top row first, with its own alpha.
+  EXPECT_EQ(icon.pixels, (std::vector<std::uint32_t>{0xFF0000FF, 0xFF00FF00, 0x80FF0000, 0x00000000}));
+  EXPECT_EQ(host::Premultiplied(icon), (std::vector<std::uint32_t>{0xFF0000FF, 0xFF00FF00, 0x80800000, 0x00000000}));
 
-  const auto paletted = host::IconOfPicture(IconPicture({{4, Dib(4, true)}}), 2);
-  ASSERT_TRUE(paletted);
-  EXPECT_EQ(paletted->bgra, (std::vector<std::uint32_t>{0x00000000, 0xFFFF0000, 0xFFFF0000, 0xFF000000}));
+  const host::Picture paletted = host::IconOfPicture(IconPicture({{4, Dib(4, true)}}), 2);
+  EXPECT_EQ(paletted.pixels, (std::vector<std::uint32_t>{0x00000000, 0xFFFF0000, 0xFFFF0000, 0xFF000000}));
+  EXPECT_EQ(paletted.bitCount, 4);
 }
 
 TEST(Pictures, GlyphWithoutAnyAlphaIsOpaque) {
@@ -142,25 +142,24 @@ TEST(Pictures, GlyphWithoutAnyAlphaIsOpaque) {
   glyph.insert(glyph.end(), {'B', 'M'});
   Put(glyph, static_cast<std::uint32_t>(14 + dib.size()), 4), Put(glyph, 0, 4), Put(glyph, 54, 4);
   glyph.insert(glyph.end(), dib.begin(), dib.end());
-  const auto pixels = host::GlyphOfData(glyph);
-  ASSERT_TRUE(pixels);
-  for (std::uint32_t p : pixels->bgra) EXPECT_EQ(p >> 24, 0xFFu);
+  const host::Picture picture = host::GlyphOfData(glyph);
+  for (std::uint32_t p : picture.pixels) EXPECT_EQ(p >> 24, 0xFFu);
 }
 
-TEST(Pictures, CutOrForeignDataDecodesToNothing) {
+TEST(Pictures, CutOrForeignDataIsRefused) {
   const std::vector<std::uint8_t> whole = IconPicture({{4, Dib(4, true)}});
   for (std::size_t length = 0; length < whole.size(); ++length) {
     const std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
-    EXPECT_FALSE(host::IconOfPicture(cut, 2)) << "cut to " << length << " bytes";
+    EXPECT_THROW(host::IconOfPicture(cut, 2), host::ResourceError) << "cut to " << length << " bytes";
   }
   std::vector<std::uint8_t> bitmapClass = whole;
   bitmapClass[1] = 'B';
-  EXPECT_FALSE(host::IconOfPicture(bitmapClass, 2));
+  EXPECT_THROW(host::IconOfPicture(bitmapClass, 2), host::ResourceError);
   std::vector<std::uint8_t> huge = whole;
   huge[6 + 6 + 16 + 4] = 0xFF, huge[6 + 6 + 16 + 5] = 0xFF;  // the width
-  EXPECT_FALSE(host::IconOfPicture(huge, 2));
+  EXPECT_THROW(host::IconOfPicture(huge, 2), host::ResourceError);
   const std::vector<std::uint8_t> overlong{0xFF, 0xFF, 0xFF, 0xFF, 'B', 'M'};
-  EXPECT_FALSE(host::GlyphOfData(overlong));
+  EXPECT_THROW(host::GlyphOfData(overlong), host::ResourceError);
 }
 
 // ---- layout -----------------------------------------------------------------

@@ -12,7 +12,7 @@ const char* NameOf(DbCondition condition) {
 }
 
 void DatabaseConditions::Impose(DbCondition condition) {
-  host::Database& db = db_.Db();
+  host::SqliteConnection& db = db_.Db();
   imposed_ = condition;
   switch (condition) {
     case DbCondition::None: break;
@@ -46,7 +46,7 @@ void DatabaseConditions::Impose(DbCondition condition) {
 }
 
 void DatabaseConditions::Lift() {
-  host::Database& db = db_.Db();
+  host::SqliteConnection& db = db_.Db();
   switch (std::exchange(imposed_, DbCondition::None)) {
     case DbCondition::None: break;
     case DbCondition::LockedExclusive:
@@ -69,7 +69,7 @@ void DatabaseConditions::Lift() {
 }
 
 DatabaseState ReadState(const std::string& path) {
-  host::Database db(path, false);
+  host::SqliteConnection db(path, false);
   DatabaseState state;
   const auto add = [&state](const std::string& name, const host::Table& table) {
     for (const host::Row& row : table.rows) {

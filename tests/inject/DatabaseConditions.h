@@ -38,7 +38,7 @@ class DatabaseConditions {
   TempDatabase& db_;
   std::string user_;
   DbCondition imposed_ = DbCondition::None;
-  std::unique_ptr<host::Database> other_;
+  std::unique_ptr<host::SqliteConnection> other_;
   host::Row userRow_;
   std::string userTable_;  // how P_User was made
 };

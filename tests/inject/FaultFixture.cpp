@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/Encoding.h"
+#include "host/services/PasswordEncoding.h"
 #include "runtime/controls/StdCtrls.h"
 
 namespace velmora::test {

@@ -3,8 +3,8 @@
 // and against a database that is locked, read-only, full or loses the
 // user's table or row while the dialog is open.
 #include "contract/VelmoraContract.h"
-#include "host/AutomationServers.h"
-#include "host/Encoding.h"
+#include "host/services/AutomationServers.h"
+#include "host/services/PasswordEncoding.h"
 #include "runtime/db/DataPacket.h"
 #include "tests/automation/AutomationFixture.h"
 #include "tests/inject/FaultFixture.h"
@@ -28,11 +28,12 @@ rtl::ComServerFactory Faulty(const char* progId, FaultPlan& plan, std::function<
 
 class FaultyServers {
  public:
-  FaultyServers(host::Database& db, const host::UserRecord& user, host::SessionLog& log, FaultPlan& plan)
-      : funcStorage_(TarnCore::FuncStorageProgID,
-                     Faulty(TarnCore::FuncStorageProgID, plan, [user] { return host::NewFuncStorage(user); })),
+  FaultyServers(host::ModuleSql& sql, const host::UserRecord& user, rtl::TFrontEnd& screen, FaultPlan& plan)
+      : funcStorage_(
+            TarnCore::FuncStorageProgID,
+            Faulty(TarnCore::FuncStorageProgID, plan, [user, &screen] { return host::NewFuncStorage(user, screen); })),
         dataCtl_(TarnCore::DataCtlProgID,
-                 Faulty(TarnCore::DataCtlProgID, plan, [&db, &log] { return host::NewDataCtl(db, log); })) {}
+                 Faulty(TarnCore::DataCtlProgID, plan, [&sql] { return host::NewDataCtl(sql); })) {}
 
  private:
   rtl::ComServerRegistration funcStorage_;
@@ -44,7 +45,9 @@ class AutomationFaults : public FaultInjection {
   AutomationFaults()
       : FaultInjection(Edition::Automation, {"md5demo", host::Md5Hex("new"), kPasswordChanged, kModalClosed}) {}
 
-  void MakeHost() override { servers_ = std::make_unique<FaultyServers>(db_.Db(), db_.User(user_.code), log_, plan_); }
+  void MakeHost() override {
+    servers_ = std::make_unique<FaultyServers>(db_.Sql(), db_.User(user_.code), screen_, plan_);
+  }
 
   // The edits stay as typed; only a wrong old password is counted.
   void ExpectOpenAfterFault(const FaultCase& c, const rtl::TCustomForm& form) override {

@@ -1,8 +1,8 @@
 // The context edition against a host context whose services fail or answer
 // the unexpected one at a time, and against a database that is locked,
 // read-only, full or loses the user's table or row while the dialog is open.
-#include "host/ContextHost.h"
-#include "host/Encoding.h"
+#include "host/services/ContextHost.h"
+#include "host/services/PasswordEncoding.h"
 #include "runtime/db/ClientDataSet.h"
 #include "tests/context/ContextFixture.h"
 #include "tests/inject/FaultFixture.h"
@@ -74,7 +74,7 @@ class ContextFaults : public FaultInjection {
       : FaultInjection(Edition::Context, {"demo", host::EncodeHostPassword("new"), kPasswordChanged, kModalOk}) {}
 
   void MakeHost() override {
-    host_ = std::make_unique<host::ContextHost>(db_.Db(), db_.User(user_.code), log_);
+    host_ = std::make_unique<host::ContextHost>(db_.Sql(), db_.User(user_.code), screen_);
     faulty_ = std::make_unique<FaultyContext>(*host_, plan_);
     context_ = faulty_.get();
   }

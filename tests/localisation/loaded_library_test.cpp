@@ -13,7 +13,7 @@
 
 #include "ContextStrings.h"
 #include "SuiteStrings.h"
-#include "host/ModuleLoader.h"
+#include "host/loader/LoadedModule.h"
 #include "runtime/text/Gbk.h"
 #include "runtime/units/Units.h"
 #include "suite/cxClasses.h"

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "ContextStrings.h"
-#include "host/LibraryResources.h"
+#include "host/loader/LibraryResources.h"
 #include "runtime/text/Gbk.h"
 #include "tests/localisation/LocalisationData.h"
 #include "tests/support/Expectations.h"

@@ -21,11 +21,12 @@
 
 #include "SuiteStrings.h"
 #include "context/DevStrConvert.h"
-#include "host/AutomationServers.h"
-#include "host/ContextHost.h"
-#include "host/ModuleLoader.h"
+#include "host/loader/LoadedModule.h"
+#include "host/services/AutomationServers.h"
+#include "host/services/ContextHost.h"
 #include "suite/cxClasses.h"
 #include "suite/dxCore.h"
+#include "tests/support/ApplicationScreen.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/TempDatabase.h"
 
@@ -93,8 +94,8 @@ class Soak : public ::testing::TestWithParam<Soaked> {
  protected:
   Soak() {
     db_.AddUser("demo", "stored");
-    context_.emplace(db_.Db(), db_.User("demo"), log_);
-    servers_.emplace(db_.Db(), db_.User("demo"), log_);
+    context_.emplace(db_.Sql(), db_.User("demo"), screen_);
+    servers_.emplace(db_.Sql(), db_.User("demo"), screen_);
   }
 
   // One cycle: load, CreateModule, FreeModule, unload. False when an entry point failed.
@@ -109,7 +110,7 @@ class Soak : public ::testing::TestWithParam<Soaked> {
   }
 
   TempDatabase db_;
-  host::SessionLog log_;
+  ApplicationScreen screen_;
   std::optional<host::ContextHost> context_;
   std::optional<host::AutomationServers> servers_;
 };

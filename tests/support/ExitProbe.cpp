@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "contract/VelmoraContract.h"
-#include "host/ModuleLoader.h"
+#include "host/loader/LoadedModule.h"
 #include "runtime/dispatch/AutoObject.h"
 #include "runtime/dispatch/ComServers.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/ModuleFixture.h"
 
-#include "host/SharedLibrary.h"
+#include "host/loader/SharedLibrary.h"
 #include "runtime/controls/Control.h"
 #include "tests/support/FormLeakCheck.h"
 #include "tests/support/LibraryPaths.h"

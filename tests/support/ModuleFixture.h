@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ModuleLoader.h"
-#include "host/SessionLog.h"
+#include "host/loader/LoadedModule.h"
+#include "tests/support/ApplicationScreen.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Expectations.h"
 
@@ -80,7 +80,7 @@ class ModuleTest : public ::testing::Test {
   Edition edition_;
   THostContext* context_ = nullptr;  // what the context edition's CreateModule is handed
   std::unique_ptr<host::LoadedModule> module_;
-  host::SessionLog log_;
+  ApplicationScreen screen_;  // where the host's services show their messages
 };
 
 }  // namespace velmora::test

@@ -5,7 +5,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "host/Encoding.h"
+#include "host/services/PasswordEncoding.h"
 
 namespace velmora::test {
 
@@ -33,10 +33,11 @@ TempFolder::~TempFolder() {
 }
 
 TempDatabase::TempDatabase() : path_(folder_.Path() + "/host.db") {
-  db_ = std::make_unique<host::Database>(path_, true);
+  db_ = std::make_unique<host::SqliteConnection>(path_, true);
   // No test checks durability: the test's connection never waits for the disk.
   db_->ExecuteScript("PRAGMA synchronous = OFF");
-  host::EnsureSchema(*db_);
+  host::CreateHostTables(*db_);
+  sql_ = std::make_unique<host::ModuleSql>(*db_);
 }
 
 void TempDatabase::AddUser(const std::string& code, const std::optional<std::string>& stored) {

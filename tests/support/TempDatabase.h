@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "host/Database.h"
-#include "host/HostDatabase.h"
+#include "host/db/HostTables.h"
+#include "host/db/SqliteConnection.h"
+#include "host/services/ModuleSql.h"
 
 namespace velmora::test {
 
@@ -28,10 +29,14 @@ class TempDatabase {
  public:
   TempDatabase();
 
-  host::Database& Db() noexcept { return *db_; }
+  host::SqliteConnection& Db() noexcept { return *db_; }
+  // The host's SQL service over this database, as the module reaches it.
+  host::ModuleSql& Sql() noexcept { return *sql_; }
   const std::string& Path() const noexcept { return path_; }
   // Another connection to the same file, e.g. to hold a lock.
-  std::unique_ptr<host::Database> OpenConnection() const { return std::make_unique<host::Database>(path_, false); }
+  std::unique_ptr<host::SqliteConnection> OpenConnection() const {
+    return std::make_unique<host::SqliteConnection>(path_, false);
+  }
 
   // Adds a user whose PassWord column holds exactly stored (NULL when absent).
   void AddUser(const std::string& code, const std::optional<std::string>& stored);
@@ -45,7 +50,8 @@ class TempDatabase {
  private:
   TempFolder folder_;
   std::string path_;
-  std::unique_ptr<host::Database> db_;
+  std::unique_ptr<host::SqliteConnection> db_;
+  std::unique_ptr<host::ModuleSql> sql_;
 };
 
 }  // namespace velmora::test

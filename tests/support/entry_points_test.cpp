@@ -4,9 +4,9 @@
 #include <climits>
 #include <cstring>
 
-#include "host/AutomationServers.h"
-#include "host/ContextHost.h"
-#include "host/Encoding.h"
+#include "host/services/AutomationServers.h"
+#include "host/services/ContextHost.h"
+#include "host/services/PasswordEncoding.h"
 #include "runtime/forms/Application.h"
 #include "tests/support/ModuleFixture.h"
 #include "tests/support/TempDatabase.h"
@@ -35,10 +35,10 @@ class EntryPoints : public ModuleTest, public ::testing::WithParamInterface<Edit
     ModuleTest::SetUp();
     db_.AddUser("demo", Stored("old"));
     if (edition_ == Edition::Context) {
-      contextHost_.emplace(db_.Db(), db_.User("demo"), log_);
+      contextHost_.emplace(db_.Sql(), db_.User("demo"), screen_);
       context_ = &*contextHost_;
     } else {
-      servers_.emplace(db_.Db(), db_.User("demo"), log_);
+      servers_.emplace(db_.Sql(), db_.User("demo"), screen_);
     }
   }
 

@@ -6,11 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "host/AutomationServers.h"
-#include "host/ContextHost.h"
-#include "host/ModuleLoader.h"
+#include "host/loader/LoadedModule.h"
+#include "host/services/AutomationServers.h"
+#include "host/services/ContextHost.h"
 #include "runtime/forms/Application.h"
 #include "runtime/forms/Form.h"
+#include "tests/support/ApplicationScreen.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/TempDatabase.h"
@@ -62,12 +63,12 @@ class BothEditions : public ::testing::Test {
  protected:
   BothEditions() {
     db_.AddUser("demo", "stored");
-    context_ = std::make_unique<host::ContextHost>(db_.Db(), db_.User("demo"), log_);
-    servers_ = std::make_unique<host::AutomationServers>(db_.Db(), db_.User("demo"), log_);
+    context_ = std::make_unique<host::ContextHost>(db_.Sql(), db_.User("demo"), screen_);
+    servers_ = std::make_unique<host::AutomationServers>(db_.Sql(), db_.User("demo"), screen_);
   }
 
   TempDatabase db_;
-  host::SessionLog log_;
+  ApplicationScreen screen_;
   std::unique_ptr<host::ContextHost> context_;
   std::unique_ptr<host::AutomationServers> servers_;
 };

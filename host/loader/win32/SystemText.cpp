@@ -1,0 +1,42 @@
+#include "host/loader/win32/SystemText.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+namespace host::platform {
+
+std::wstring WideFromUtf8(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(utf8.size());
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (length <= 0) throw std::runtime_error("malformed UTF-8 text: " + std::string(utf8));
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
+  return wide;
+}
+
+std::string Utf8FromWide(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return {};
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+std::string SystemMessage(unsigned long code) {
+  wchar_t* text = nullptr;
+  const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  const DWORD length = FormatMessageW(flags, nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::wstring message = length > 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
+  if (text != nullptr) LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
+    message.pop_back();
+  }
+  if (message.empty()) return "error " + std::to_string(code);
+  return Utf8FromWide(message);
+}
+
+}  // namespace host::platform
