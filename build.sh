@@ -20,7 +20,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev sqlite3
-          dpkg-dev file libelf-dev)
+          dpkg-dev file libelf-dev unixodbc-dev)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Fuzzing (clang and its libFuzzer runtime); memory checking and the count

@@ -17,6 +17,9 @@ beside this program when LIBRARY is not given) for the signed-in user.
 options:
   --db FILE          the host database (default: velmora-demo.db, created
                      with demo users "demo" and "md5demo", password "demo")
+  --odbc CONNECTION  the host database through ODBC instead, e.g.
+                     "DSN=name;UID=user;PWD=secret" or "Driver={PostgreSQL
+                     Unicode};Server=host;Port=5432;Database=db;Uid=user;Pwd=s"
   --user CODE        the signed-in user (default: demo for the context
                      edition, md5demo for the automation edition)
   --edition NAME     context or automation (default: read from the library);
@@ -53,7 +56,7 @@ std::optional<Options> ParseCommandLine(const std::vector<std::string>& argument
     const std::string& arg = arguments[i];
     std::optional<std::string> v;
     if (arg == "--help" || arg == "-h") return std::nullopt;
-    if (arg == "--db" || arg == "--user" || arg == "--edition" || arg == "--script" || arg == "--do" ||
+    if (arg == "--db" || arg == "--odbc" || arg == "--user" || arg == "--edition" || arg == "--script" || arg == "--do" ||
         arg == "--library" || arg == "--unit") {
       if (i + 1 >= arguments.size()) return std::nullopt;
       v = arguments[++i];
@@ -73,6 +76,8 @@ std::optional<Options> ParseCommandLine(const std::vector<std::string>& argument
       o.strings.format = format;
     } else if (arg == "--db") {
       o.db = *v;
+    } else if (arg == "--odbc") {
+      o.odbc = *v;
     } else if (arg == "--user") {
       o.user = *v;
     } else if (arg == "--library") {
@@ -98,6 +103,7 @@ std::optional<Options> ParseCommandLine(const std::vector<std::string>& argument
     positional.erase(positional.begin());
   }
   if (positional.size() > 1) return std::nullopt;
+  if (!o.db.empty() && !o.odbc.empty()) return std::nullopt;
   if (o.command == Options::Command::Strings) {
     if (!positional.empty()) o.strings.filter = positional[0];
   } else {

@@ -17,6 +17,7 @@ struct Options {
   enum class Command { Run, Info, Strings } command = Command::Run;
   std::string library;
   std::string db;
+  std::string odbc;  // a connection string, instead of db
   std::string user;
   std::optional<Edition> edition;
   std::optional<std::string> script;

@@ -1,5 +1,5 @@
 // velmora-host: the reference host. Loads a Velmora library, backs it with
-// a database (an SQLite file) and shows its dialog on the terminal (native
+// a database (an SQLite file, or a data source through ODBC) and shows its dialog on the terminal (native
 // windows on Windows) or under a script; or reports on a library.
 #include <cstdio>
 #include <iostream>
@@ -16,6 +16,7 @@
 #include "host/SqlTrace.h"
 #include "host/StringsReport.h"
 #include "host/db/HostTables.h"
+#include "host/db/OdbcConnection.h"
 #include "host/frontends/InteractiveFrontEnd.h"
 #include "host/frontends/ScriptFrontEnd.h"
 #include "host/loader/LibraryResources.h"
@@ -29,11 +30,17 @@ using host::Options;
 constexpr int kExitHostError = 3;
 constexpr int kExitUsage = 64;
 
-// The database the dialog works on: the given one as it is, never reshaped
+// The database the dialog works on: a given one as it is, never reshaped
 // (its tables are checked first); else the demo database, made as needed.
 std::unique_ptr<host::Connection> OpenDatabase(const Options& o, host::Edition edition) {
-  if (o.db.empty()) return host::OpenDemoDatabase(host::kDemoDatabase);
-  auto db = std::make_unique<host::SqliteConnection>(o.db, false);
+  std::unique_ptr<host::Connection> db;
+  if (!o.odbc.empty()) {
+    db = std::make_unique<host::OdbcConnection>(o.odbc);
+  } else if (!o.db.empty()) {
+    db = std::make_unique<host::SqliteConnection>(o.db, false);
+  } else {
+    return host::OpenDemoDatabase(host::kDemoDatabase);
+  }
   host::CheckHostTables(*db, edition == host::Edition::Context);
   return db;
 }
