@@ -62,7 +62,8 @@ TEST_P(SuccessfulChange, StoresTheDigestOfTheTrimmedNewPassword) {
 
 INSTANTIATE_TEST_SUITE_P(
     Passwords, SuccessfulChange,
-    ::testing::Values(ChangeCase{"UpperCaseStoredDigest", rtl::UpperCase(host::Md5Hex("old")), "old", "new", "new", "new"},
+    ::testing::Values(ChangeCase{"UpperCaseStoredDigest", rtl::UpperCase(host::Md5Hex("old")), "old", "new", "new",
+                                 "new"},
                       ChangeCase{"BlanksAroundTheOldIgnored", host::Md5Hex("old"), "  old ", "new", "new", "new"},
                       ChangeCase{"BlanksAroundTheNewIgnored", host::Md5Hex("old"), "old", "  new ", " new", "new"},
                       ChangeCase{"ChineseHashedAsGbk", host::Md5Hex("旧密码"), "旧密码", "新密码", "新密码", "新密码"}),
@@ -117,8 +118,8 @@ class AttemptLimit : public DialogOnDatabase {
     ASSERT_NE(form_, nullptr);
     fourth_ = Show(*form_, Fill("wrong", "new", "new",
                                 {Click("BtnModify"), ExpectOpenAfterWrongPasswords(1), Click("BtnModify"),
-                                 ExpectOpenAfterWrongPasswords(2), Click("BtnModify"),
-                                 ExpectOpenAfterWrongPasswords(3), Click("BtnModify")}));
+                                 ExpectOpenAfterWrongPasswords(2), Click("BtnModify"), ExpectOpenAfterWrongPasswords(3),
+                                 Click("BtnModify")}));
   }
 
   void TearDown() override {

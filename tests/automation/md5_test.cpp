@@ -43,21 +43,22 @@ struct RfcCase {
 
 class Md5RfcTestSuite : public ::testing::TestWithParam<RfcCase> {};
 
-TEST_P(Md5RfcTestSuite, DigestsToTheSuitesHex) { EXPECT_EQ(DigestHexText(DigestOfText(GetParam().text)), GetParam().hex); }
+TEST_P(Md5RfcTestSuite, DigestsToTheSuitesHex) {
+  EXPECT_EQ(DigestHexText(DigestOfText(GetParam().text)), GetParam().hex);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rfc1321, Md5RfcTestSuite,
-    ::testing::Values(
-        RfcCase{"Empty", "", "d41d8cd98f00b204e9800998ecf8427e"},
-        RfcCase{"A", "a", "0cc175b9c0f1b6a831c399e269772661"},
-        RfcCase{"Abc", "abc", "900150983cd24fb0d6963f7d28e17f72"},
-        RfcCase{"MessageDigest", "message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-        RfcCase{"Alphabet", "abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-        RfcCase{"LettersAndDigits", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-                "d174ab98d277d9f5a5611c2c9f419d9f"},
-        RfcCase{"EightyDigits",
-                "12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-                "57edf4a22be3c955ac49da2e2107b67a"}),
+    ::testing::Values(RfcCase{"Empty", "", "d41d8cd98f00b204e9800998ecf8427e"},
+                      RfcCase{"A", "a", "0cc175b9c0f1b6a831c399e269772661"},
+                      RfcCase{"Abc", "abc", "900150983cd24fb0d6963f7d28e17f72"},
+                      RfcCase{"MessageDigest", "message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+                      RfcCase{"Alphabet", "abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+                      RfcCase{"LettersAndDigits", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
+                              "d174ab98d277d9f5a5611c2c9f419d9f"},
+                      RfcCase{"EightyDigits",
+                              "12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+                              "57edf4a22be3c955ac49da2e2107b67a"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Md5, MatchesOpenSslForEveryLengthUpTo300) {

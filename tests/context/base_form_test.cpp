@@ -192,15 +192,13 @@ TEST_P(GrantedTag, ShowsEachEntryExactlyWhenGrantedAsFunctionTypeThree) {
   EXPECT_TRUE(button->Visible == (granted ? TdxBarItemVisible::ivAlways : TdxBarItemVisible::ivNever));
 }
 
-INSTANTIATE_TEST_SUITE_P(Tags, GrantedTag,
-                         ::testing::Values(TagCase{"GrantedAsTypeThree", 101, true},
-                                           TagCase{"OnlyUnderTypeOne", 102, false},
-                                           TagCase{"OnlyUnderTypesOneAndTwo", 103, false},
-                                           TagCase{"NegativeLookedUpWithItsSign", -5, true},
-                                           TagCase{"NegatedGrantedId", -7, false},
-                                           TagCase{"NotInTheRights", 999, false},
-                                           TagCase{"ZeroLookedUpAsZero", 0, true}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Tags, GrantedTag,
+    ::testing::Values(TagCase{"GrantedAsTypeThree", 101, true}, TagCase{"OnlyUnderTypeOne", 102, false},
+                      TagCase{"OnlyUnderTypesOneAndTwo", 103, false}, TagCase{"NegativeLookedUpWithItsSign", -5, true},
+                      TagCase{"NegatedGrantedId", -7, false}, TagCase{"NotInTheRights", 999, false},
+                      TagCase{"ZeroLookedUpAsZero", 0, true}),
+    CaseName());
 
 TEST_F(FunctionRights, PassLeavesTheRightsFilteredOnTypeThreeWhereTheLastLookupWent) {
   AddControl(101, false);

@@ -80,8 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         MistakeCase{"WrongOld", "wrong", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},
         MistakeCase{"OldNotTrimmed", "old ", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},
         MistakeCase{"ConfirmationDiffers", "old", "n1", "n2", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"},
-        MistakeCase{
-            "ConfirmationNotTrimmed", "old", "n1", "n1 ", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"}),
+        MistakeCase{"ConfirmationNotTrimmed", "old", "n1", "n1 ", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"}),
     CaseName());
 
 struct EnterCase {

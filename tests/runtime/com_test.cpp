@@ -28,7 +28,7 @@ class Probe : public rtl::TAutoObject {
  public:
   static inline int alive = 0;
   static inline std::vector<std::string> arrivals;  // how each Note argument arrived
-  static inline Variant leftBehind;                  // what Leave writes through its reference
+  static inline Variant leftBehind;                 // what Leave writes through its reference
 
   Probe() {
     ++alive;
@@ -159,8 +159,9 @@ TEST_P(UnusableReferenceText, KeepsTheCallersVariable) {
 
 INSTANTIATE_TEST_SUITE_P(Values, UnusableReferenceText,
                          ::testing::Values(LeftCase{"TextGbkLacks", Variant(u"한글")},
-                                           LeftCase{"Integer", Variant(std::int32_t{7})}, LeftCase{"Null", Variant::Null()},
-                                           LeftCase{"Empty", Variant()}, LeftCase{"Bytes", Variant(rtl::ByteArray{1, 2})}),
+                                           LeftCase{"Integer", Variant(std::int32_t{7})},
+                                           LeftCase{"Null", Variant::Null()}, LeftCase{"Empty", Variant()},
+                                           LeftCase{"Bytes", Variant(rtl::ByteArray{1, 2})}),
                          velmora::test::CaseName());
 
 TEST_F(ThroughPlatform, FailuresRaiseWithTheirCodeAndTheServersText) {

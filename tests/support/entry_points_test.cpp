@@ -233,18 +233,20 @@ TEST_P(FreeModuleOfNoLiveDialog, FailsWithEInvalidArgDestroyingNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, FreeModuleOfNoLiveDialog,
-                         ::testing::Combine(kEditions, ::testing::Values(RefusedCase{"Stale", Refused::Stale},
-                                                                         RefusedCase{"Double", Refused::Double},
-                                                                         RefusedCase{"ForeignOwned", Refused::ForeignOwned},
-                                                                         RefusedCase{"Unowned", Refused::Unowned})),
+                         ::testing::Combine(kEditions,
+                                            ::testing::Values(RefusedCase{"Stale", Refused::Stale},
+                                                              RefusedCase{"Double", Refused::Double},
+                                                              RefusedCase{"ForeignOwned", Refused::ForeignOwned},
+                                                              RefusedCase{"Unowned", Refused::Unowned})),
                          EditionRowName());
 
 struct ArgumentsCase {
   const char* name;
   std::int32_t first, second;
 };
-const auto kArguments = ::testing::Values(ArgumentsCase{"Zeros", 0, 0}, ArgumentsCase{"MinusOneAndMaximum", -1, INT_MAX},
-                                          ArgumentsCase{"MinimumAndFortyTwo", INT_MIN, 42});
+const auto kArguments =
+    ::testing::Values(ArgumentsCase{"Zeros", 0, 0}, ArgumentsCase{"MinusOneAndMaximum", -1, INT_MAX},
+                      ArgumentsCase{"MinimumAndFortyTwo", INT_MIN, 42});
 
 class GetModuleInfoWithAnyFirstArgument : public EditionRows<ArgumentsCase> {};
 
@@ -332,7 +334,8 @@ TEST_P(EntryPoints, ReloadedLibraryWorksAsBefore) {
   FreeDialog(dialog);
 }
 
-INSTANTIATE_TEST_SUITE_P(Editions, EntryPoints, kEditions, [](const auto& p) { return std::string(InfoOf(p.param).name); });
+INSTANTIATE_TEST_SUITE_P(Editions, EntryPoints, kEditions,
+                         [](const auto& p) { return std::string(InfoOf(p.param).name); });
 
 }  // namespace
 }  // namespace velmora::test

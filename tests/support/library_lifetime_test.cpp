@@ -46,8 +46,8 @@ std::string RunProbe(const ExitCase& c) {
 // Every edition, with and without a dialog, leaving main by return or exit.
 std::vector<ExitCase> ExitCases() {
   std::vector<ExitCase> cases;
-  for (const auto& [library, edition, editionName] :
-       {std::tuple{kContextLibrary, "context", "Context"}, std::tuple{kAutomationLibrary, "automation", "Automation"}}) {
+  for (const auto& [library, edition, editionName] : {std::tuple{kContextLibrary, "context", "Context"},
+                                                      std::tuple{kAutomationLibrary, "automation", "Automation"}}) {
     for (const auto& [dialog, dialogName] : {std::pair{"none", "NoDialog"}, std::pair{"dialog", "Dialog"}}) {
       for (const auto& [how, howName] : {std::pair{"return", "Return"}, std::pair{"exit", "Exit"}}) {
         cases.push_back({std::string(editionName) + "_" + dialogName + "_" + howName, library, edition, dialog, how});
