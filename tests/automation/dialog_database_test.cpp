@@ -32,13 +32,19 @@ class DialogOnDatabase : public AutomationModuleTest {
                      const rtl::AnsiString& confirmPass) {
     rtl::TCustomForm* form = NewDialogFor(user);
     if (form == nullptr) return {};
-    const DialogRun run = Show(*form, Fill(oldPass, newPass, confirmPass, {Click("BtnModify")}));
+    DialogRun run = Show(*form, Fill(oldPass, newPass, confirmPass, {Click("BtnModify")}));
     FreeDialog(form);
     return run;
   }
 
   TempDatabase db_;
 };
+
+TEST_F(DialogOnDatabase, QuoteInUserCodeChangesOnlyThatUsersRow) {
+  db_.AddUser("x' OR '1'='1", host::Md5Hex("old"));
+  EXPECT_TRUE(Shows(ModifyAs("x' OR '1'='1", "old", "new", "new"), {kPasswordChanged}));
+  EXPECT_EQ(db_.StoredPassword("x' OR '1'='1"), host::Md5Hex("new"));
+}
 
 struct ChangeCase {
   const char* name;

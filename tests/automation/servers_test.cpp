@@ -33,7 +33,7 @@ rtl::AnsiString CaptionOf(const rtl::TCustomForm& form, const std::string& name)
   return control != nullptr ? control->Caption() : "<none>";
 }
 
-TEST_F(DialogWithFakeServers, CreateShowsTheUsersNameAndCode) {
+TEST_F(DialogWithFakeServers, CreateShowsTheUsersIdentity) {
   servers_.userName = rtl::Variant(u"张三");
   servers_.userId = rtl::Variant(u"zs001");
   rtl::TCustomForm* form = NewDialog();

@@ -115,7 +115,7 @@ class BaseFormTest : public ::testing::Test {
 
 using BaseFormDescription = BaseFormTest;
 
-TEST_F(BaseFormDescription, GivesTheFormItsCaptionBoundsColourAndFont) {
+TEST_F(BaseFormDescription, GivesTheFormItsDescribedProperties) {
   EXPECT_EQ(form_->Caption(), "基类窗体") << Readable(form_->Caption());
   EXPECT_EQ(form_->Left, 288);
   EXPECT_EQ(form_->Top, 74);
@@ -126,7 +126,7 @@ TEST_F(BaseFormDescription, GivesTheFormItsCaptionBoundsColourAndFont) {
   EXPECT_EQ(form_->FontName, "宋体") << Readable(form_->FontName);
 }
 
-TEST_F(BaseFormDescription, LookAndFeelIsOffice11) {
+TEST_F(BaseFormDescription, ControllerKindIsOffice11) {
   ASSERT_NE(form_->cxLookAndFeelController1, nullptr);
   EXPECT_TRUE(form_->cxLookAndFeelController1->Kind == suite::TcxLookAndFeelKind::lfOffice11);
 }

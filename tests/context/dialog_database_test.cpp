@@ -35,6 +35,14 @@ class PasswordDialogOnDatabase : public ContextModuleTest {
   TempDatabase db_;
 };
 
+TEST_F(PasswordDialogOnDatabase, QuoteInUserCodeChangesOnlyThatUsersRow) {
+  db_.AddUserWithPassword("x' OR '1'='1", "old");
+  host::ContextHost context(db_.Db(), db_.User("x' OR '1'='1"), log_);
+  EXPECT_TRUE(Shows(RunWith(context, Fill("old", "new", "new", {Click("btnOK")})), {kPasswordChanged}));
+  ExpectStored("x' OR '1'='1", "new");
+  ExpectStored("demo", "old");
+}
+
 struct ChangeCase {
   const char* name;
   rtl::AnsiString newPass;  // typed twice

@@ -293,7 +293,7 @@ TEST_P(RefreshModuleWithAnyArguments, ReturnsZero) { EXPECT_EQ(RefreshModule(Cas
 INSTANTIATE_TEST_SUITE_P(Editions, RefreshModuleWithAnyArguments, ::testing::Combine(kEditions, kArguments),
                          EditionRowName());
 
-TEST_P(EntryPoints, InfoAndRefreshLeaveTheDialogWorking) {
+TEST_P(EntryPoints, OtherEntryPointsLeaveTheDialogWorking) {
   rtl::TCustomForm* dialog = NewDialog();
   ASSERT_NE(dialog, nullptr);
   std::array<char, 256> buffer{};
