@@ -2,9 +2,10 @@
 // the module's form reference, and the unit table run at load and unload.
 //
 //   CreateModule(form*, 5 ignored, context, kind*)  stores the context in
-//       HostContext, builds a TEditLogPaswrdForm owned by Application, writes
-//       it to *form and 1 to *kind. Fails (nothing written) when form or kind
-//       is a null address or the dialog cannot be built.
+//       HostContext before anything else, builds a TEditLogPaswrdForm owned
+//       by Application, writes it to *form and 1 to *kind. Fails (neither
+//       written, the context stored all the same) when form or kind is a
+//       null address or the dialog cannot be built.
 //   FreeModule(form*)  destroys the form *form names; 0 at once when this
 //       library has never made a form; an empty *form destroys nothing. Fails
 //       for a null address and for a reference that is not a live dialog of
@@ -72,9 +73,9 @@ VELMORA_EXPORT std::int32_t VELMORA_CALL CreateModule(rtl::TCustomForm** form, s
                                                       std::int32_t, std::int32_t, THostContext* host,
                                                       std::int32_t* kind) {
   return Library.EntryPoint([&] {
-    rtl::CheckOut(form);
-    rtl::CheckOut(kind);
-    HostContext = host;  // first, so a later failure leaves the new context in place
+    // First of all, so any later failure, a null out-address included,
+    // leaves the new context in place.
+    HostContext = host;
     ModuleForm = rtl::HandOutForm<TEditLogPaswrdForm>(HInstance, form, kind, ModuleDisplayKind);
   });
 }

@@ -35,6 +35,8 @@ class FakeServers {
   rtl::Variant userId = rtl::Variant(u"demo");
   // What Opensql answers for a query; raising (or being empty) makes the call fail.
   std::function<rtl::Variant(const rtl::WideString& sql)> answer;
+  // What Execsql, once it has done its work, leaves in its by-reference argument.
+  std::optional<rtl::Variant> execsqlLeaves;
 
   // Opensql answers one row whose string field "password" holds stored (GBK).
   void StorePassword(const rtl::AnsiString& stored) {
@@ -69,11 +71,13 @@ class FakeServer final : public rtl::TAutoObject {
   using rtl::TAutoObject::AddMember;
 
   // Records the argument (and its text into texts), raises when answer is
-  // given but empty, else shows the text as a message of kind (if any) and
-  // returns what answer gives.
+  // given but empty, else shows the text as a message of kind (if any),
+  // writes what leaves holds (if anything) into the argument and returns what
+  // answer gives.
   void AddTextMember(const std::string& member, std::optional<rtl::TMsgKind> kind,
                      std::vector<rtl::WideString>* texts = nullptr,
-                     std::function<rtl::Variant(const rtl::WideString&)>* answer = nullptr) {
+                     std::function<rtl::Variant(const rtl::WideString&)>* answer = nullptr,
+                     const std::optional<rtl::Variant>* leaves = nullptr) {
     AddMember(member, 1, [=, this](std::span<rtl::Variant> args) {
       std::string how = rtl::Variant::TypeName(args[0].Type());
       if (args[0].Type() == rtl::VarType::ByRef)
@@ -83,6 +87,7 @@ class FakeServer final : public rtl::TAutoObject {
       if (answer != nullptr && !*answer) throw rtl::Exception(member + " refused");
       rtl::TFrontEnd* frontEnd = rtl::Application->FrontEnd();
       if (kind && frontEnd != nullptr) frontEnd->ShowMessage(rtl::Application->Title, TextArg(args, 0), *kind);
+      if (leaves != nullptr && leaves->has_value()) args[0].Target() = **leaves;
       return answer != nullptr ? (*answer)(texts->back()) : rtl::Variant();
     });
   }
@@ -105,7 +110,7 @@ inline FakeServers::FakeServers() {
   dataCtl_.emplace(kDataCtlProgId, [this, serial = 0](rtl::DispatchPtr& out) mutable {
     auto server = rtl::TAutoObject::Create<FakeServer>(*this, "DataCtl#" + std::to_string(++serial));
     server->AddTextMember(TarnCore::DataCtl::Opensql, std::nullopt, &queries, &answer);
-    server->AddTextMember(TarnCore::DataCtl::Execsql, std::nullopt, &statements);
+    server->AddTextMember(TarnCore::DataCtl::Execsql, std::nullopt, &statements, nullptr, &execsqlLeaves);
     out = server;
     return rtl::S_OK;
   });

@@ -35,24 +35,31 @@ std::vector<std::uint8_t> PseudoRandomBytes(std::size_t length, std::uint32_t se
   return data;
 }
 
-TEST(Md5, RfcTestSuite) {
-  const struct {
-    const char* text;
-    const char* hex;
-  } cases[] = {
-      {"", "d41d8cd98f00b204e9800998ecf8427e"},
-      {"a", "0cc175b9c0f1b6a831c399e269772661"},
-      {"abc", "900150983cd24fb0d6963f7d28e17f72"},
-      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
-      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-       "57edf4a22be3c955ac49da2e2107b67a"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(DigestHexText(DigestOfText(c.text)), c.hex) << "text \"" << c.text << "\"";
-  }
+struct RfcCase {
+  const char* name;
+  const char* text;
+  const char* hex;
+};
+
+class Md5RfcTestSuite : public ::testing::TestWithParam<RfcCase> {};
+
+TEST_P(Md5RfcTestSuite, DigestsToTheSuitesHex) {
+  EXPECT_EQ(DigestHexText(DigestOfText(GetParam().text)), GetParam().hex);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rfc1321, Md5RfcTestSuite,
+    ::testing::Values(RfcCase{"Empty", "", "d41d8cd98f00b204e9800998ecf8427e"},
+                      RfcCase{"A", "a", "0cc175b9c0f1b6a831c399e269772661"},
+                      RfcCase{"Abc", "abc", "900150983cd24fb0d6963f7d28e17f72"},
+                      RfcCase{"MessageDigest", "message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+                      RfcCase{"Alphabet", "abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+                      RfcCase{"LettersAndDigits", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
+                              "d174ab98d277d9f5a5611c2c9f419d9f"},
+                      RfcCase{"EightyDigits",
+                              "12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+                              "57edf4a22be3c955ac49da2e2107b67a"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Md5, MatchesOpenSslForEveryLengthUpTo300) {
   std::mt19937 splitter(2024);
@@ -76,14 +83,18 @@ TEST(Md5, MatchesOpenSslForEveryLengthUpTo300) {
   }
 }
 
-// Init sets every field, whatever was there; Final leaves nothing of the
-// password behind, not even the bytes still buffered.
-TEST(Md5, InitSetsEveryFieldAndFinalLeavesOnlyZeroBytes) {
+TEST(Md5, InitSetsEveryFieldWhateverWasThere) {
   DigestContext context;
   std::memset(&context, 0xA5, sizeof context);
   DigestInit(context);
   const DigestContext initial{{0x67452301u, 0xefcdab89u, 0x98badcfeu, 0x10325476u}, {0, 0}, {}};
   EXPECT_EQ(std::memcmp(&context, &initial, sizeof context), 0);
+}
+
+// Nothing of the password stays behind, not even the bytes still buffered.
+TEST(Md5, FinalLeavesOnlyZeroBytes) {
+  DigestContext context;
+  DigestInit(context);
   const std::vector<std::uint8_t> data(100, 0x5A);  // leaves 36 non-zero bytes in the buffer
   DigestUpdate(context, data.data(), 100);
   Digest16 digest;

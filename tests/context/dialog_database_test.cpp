@@ -8,10 +8,22 @@
 namespace velmora::test {
 namespace {
 
+// demo's password is "old"; another user's row must never change.
 class PasswordDialogOnDatabase : public ContextModuleTest {
  protected:
-  DialogRun RunAs(const std::string& code, std::vector<Step> steps) {
-    host::ContextHost context(db_.Sql(), db_.User(code), screen_);
+  void SetUp() override {
+    ContextModuleTest::SetUp();
+    db_.AddUserWithPassword("demo", "old");
+    db_.AddUserWithPassword("other", "old");
+  }
+
+  void TearDown() override {
+    ExpectStored("other", "old");
+    ContextModuleTest::TearDown();
+  }
+
+  DialogRun RunAsDemo(std::vector<Step> steps) {
+    host::ContextHost context(db_.Sql(), db_.User("demo"), screen_);
     return RunWith(context, std::move(steps));
   }
 
@@ -23,67 +35,106 @@ class PasswordDialogOnDatabase : public ContextModuleTest {
   TempDatabase db_;
 };
 
-// Each case is a user of its own; no change may reach another's row.
-TEST_F(PasswordDialogOnDatabase, WritesTheEncodedNewPasswordOrResetsTheEditsOfAMistake) {
-  const struct {
-    rtl::AnsiString oldPass, newPass, confirmPass;
-    const char* message;
-    std::array<rtl::AnsiString, 3> editsAfter;  // old, new and confirmation after a mistake
-    const char* focusAfter = nullptr;           // nullptr: changed
-  } cases[] = {
-      {"old", "", "", kPasswordChanged, {}},
-      {"old", "新密码", "新密码", kPasswordChanged, {}},
-      {"old", " n ", " n ", kPasswordChanged, {}},  // blanks kept as typed
-      {"wrong", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},
-      {"old ", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},  // not trimmed
-      {"old", "n1", "n2", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"},
-      {"old", "n1", "n1 ", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"},
-  };
-  db_.AddUserWithPassword("other", "old");
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    const auto& c = cases[i];
-    SCOPED_TRACE(Readable(c.oldPass) + " " + Readable(c.newPass) + " " + Readable(c.confirmPass));
-    const std::string user = std::string("u").append(std::to_string(i));
-    db_.AddUserWithPassword(user, "old");
-    const int writes = db_.Sql().Writes();
-    const DialogRun run = RunAs(user, Fill(c.oldPass, c.newPass, c.confirmPass, {Click("btnOK")}));
-    EXPECT_TRUE(Shows(run, {c.message}));
-    if (c.focusAfter == nullptr) {
-      EXPECT_EQ(run.result, kModalOk);
-      ExpectStored(user, c.newPass);
-      continue;
-    }
-    ASSERT_TRUE(OpenWith(run, Edits(c.editsAfter[0], c.editsAfter[1], c.editsAfter[2])));
-    EXPECT_EQ(run.stillOpen->focused, c.focusAfter);
-    ExpectStored(user, "old");
-    EXPECT_EQ(db_.Sql().Writes(), writes);
-  }
-  ExpectStored("other", "old");
-}
-
-// Enter walks old, new and confirmation, and in the confirmation acts as OK.
-TEST_F(PasswordDialogOnDatabase, EnterMovesFocusThenActsAsOk) {
-  db_.AddUserWithPassword("demo", "old");
-  for (const char* oldPass : {"wrong", "old"}) {
-    SCOPED_TRACE(oldPass);
-    const DialogRun run = RunAs("demo", {ExpectFocus("edtOldPass"), Type(oldPass), Enter(), ExpectFocus("edtNewPass"),
-                                         Type("n1"), Enter(), ExpectFocus("edtConfirmPass"), Type("n1"), Enter()});
-    const bool right = std::string(oldPass) == "old";
-    EXPECT_TRUE(Shows(run, {right ? kPasswordChanged : kOldPasswordWrong}));
-    EXPECT_EQ(run.stillOpen ? run.stillOpen->modalResult : run.result, right ? kModalOk : 0);
-  }
-  ExpectStored("demo", "n1");
-}
-
-TEST_F(PasswordDialogOnDatabase, EscCancelAndTheCloseBoxEndWithCancelAndWriteNothing) {
-  db_.AddUserWithPassword("demo", "old");
-  for (const Step& cancel : {Esc(), Click("btnCancel"), CloseBox()}) {
-    const DialogRun run = RunAs("demo", Fill("old", "n1", "n1", {cancel}));
-    EXPECT_EQ(run.result, kModalCancel);
-    EXPECT_TRUE(Shows(run, {}));
-  }
+TEST_F(PasswordDialogOnDatabase, QuoteInUserCodeChangesOnlyThatUsersRow) {
+  db_.AddUserWithPassword("x' OR '1'='1", "old");
+  host::ContextHost context(db_.Sql(), db_.User("x' OR '1'='1"), screen_);
+  EXPECT_TRUE(Shows(RunWith(context, Fill("old", "new", "new", {Click("btnOK")})), {kPasswordChanged}));
+  ExpectStored("x' OR '1'='1", "new");
   ExpectStored("demo", "old");
 }
+
+struct ChangeCase {
+  const char* name;
+  rtl::AnsiString newPass;  // typed twice
+};
+
+class SuccessfulChange : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(SuccessfulChange, StoresTheEncodedNewPasswordAsTyped) {
+  const DialogRun run = RunAsDemo(Fill("old", GetParam().newPass, GetParam().newPass, {Click("btnOK")}));
+  EXPECT_TRUE(Shows(run, {kPasswordChanged}));
+  EXPECT_EQ(run.result, kModalOk);
+  ExpectStored("demo", GetParam().newPass);
+}
+
+INSTANTIATE_TEST_SUITE_P(NewPasswords, SuccessfulChange,
+                         ::testing::Values(ChangeCase{"EmptyNewAndConfirmation", ""}, ChangeCase{"Chinese", "新密码"},
+                                           ChangeCase{"BlanksKept", " n "}),
+                         CaseName());
+
+struct MistakeCase {
+  const char* name;
+  rtl::AnsiString oldPass, newPass, confirmPass;
+  const char* message;
+  std::array<rtl::AnsiString, 3> editsAfter;  // old, new and confirmation
+  const char* focusAfter;
+};
+
+class Mistake : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<MistakeCase> {};
+
+TEST_P(Mistake, ResetsItsEditsWritingNothing) {
+  const MistakeCase& c = GetParam();
+  const DialogRun run = RunAsDemo(Fill(c.oldPass, c.newPass, c.confirmPass, {Click("btnOK")}));
+  EXPECT_TRUE(Shows(run, {c.message}));
+  ASSERT_TRUE(OpenWith(run, Edits(c.editsAfter[0], c.editsAfter[1], c.editsAfter[2])));
+  EXPECT_EQ(run.stillOpen->focused, c.focusAfter);
+  ExpectStored("demo", "old");
+  EXPECT_EQ(db_.Sql().Writes(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, Mistake,
+    ::testing::Values(
+        MistakeCase{"WrongOld", "wrong", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},
+        MistakeCase{"OldNotTrimmed", "old ", "n1", "n1", kOldPasswordWrong, {"", "n1", "n1"}, "edtOldPass"},
+        MistakeCase{"ConfirmationDiffers", "old", "n1", "n2", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"},
+        MistakeCase{"ConfirmationNotTrimmed", "old", "n1", "n1 ", kNewPasswordsDiffer, {"old", "", ""}, "edtNewPass"}),
+    CaseName());
+
+struct EnterCase {
+  const char* name;
+  const char* oldPass;
+  const char* message;
+  int modalResult;
+  const char* storedAfter;
+};
+
+class EnterKey : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<EnterCase> {};
+
+// Enter walks old, new and confirmation, and in the confirmation acts as OK.
+TEST_P(EnterKey, MovesTheFocusThenActsAsOk) {
+  const EnterCase& c = GetParam();
+  const DialogRun run = RunAsDemo({ExpectFocus("edtOldPass"), Type(c.oldPass), Enter(), ExpectFocus("edtNewPass"),
+                                   Type("n1"), Enter(), ExpectFocus("edtConfirmPass"), Type("n1"), Enter()});
+  EXPECT_TRUE(Shows(run, {c.message}));
+  EXPECT_EQ(run.stillOpen ? run.stillOpen->modalResult : run.result, c.modalResult);
+  ExpectStored("demo", c.storedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(OldPasswords, EnterKey,
+                         ::testing::Values(EnterCase{"Wrong", "wrong", kOldPasswordWrong, 0, "old"},
+                                           EnterCase{"Right", "old", kPasswordChanged, kModalOk, "n1"}),
+                         CaseName());
+
+struct CancelCase {
+  const char* name;
+  Step (*cancel)();
+};
+
+class Cancelling : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(Cancelling, EndsWithCancelWritingNothing) {
+  const DialogRun run = RunAsDemo(Fill("old", "n1", "n1", {GetParam().cancel()}));
+  EXPECT_EQ(run.result, kModalCancel);
+  EXPECT_TRUE(Shows(run, {}));
+  ExpectStored("demo", "old");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, Cancelling,
+                         ::testing::Values(CancelCase{"Esc", &Esc},
+                                           CancelCase{"CancelButton", [] { return Click("btnCancel"); }},
+                                           CancelCase{"CloseBox", &CloseBox}),
+                         CaseName());
 
 }  // namespace
 }  // namespace velmora::test

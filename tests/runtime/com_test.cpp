@@ -14,6 +14,7 @@
 #include "runtime/dispatch/ComServers.h"
 #include "runtime/dispatch/LateBinding.h"
 #include "runtime/except/Exceptions.h"
+#include "tests/support/Expectations.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ class Probe : public rtl::TAutoObject {
  public:
   static inline int alive = 0;
   static inline std::vector<std::string> arrivals;  // how each Note argument arrived
+  static inline Variant leftBehind;                 // what Leave writes through its reference
 
   Probe() {
     ++alive;
@@ -40,6 +42,10 @@ class Probe : public rtl::TAutoObject {
     // Writes the text it was given, doubled, back through the reference.
     AddMember("Double", 1, [](std::span<Variant> a) {
       a[0].Target() = Variant(a[0].Target().AsWideString() + a[0].Target().AsWideString());
+      return Variant(std::int32_t{1});
+    });
+    AddMember("Leave", 1, [](std::span<Variant> a) {
+      a[0].Target() = leftBehind;
       return Variant(std::int32_t{1});
     });
     AddMember("Fail", 0, [](std::span<Variant>) -> Variant { throw rtl::EDatabaseError("disk full", "磁盘已满"); });
@@ -134,6 +140,29 @@ TEST_F(ThroughPlatform, WhatTheServerWritesThroughAReferenceReachesTheCaller) {
   rtl::Invoke(object_, "Double", std::span<Variant>(args));
   EXPECT_EQ(wide.AsWideString(), u"abab");
 }
+
+struct LeftCase {
+  const char* name;
+  Variant left;  // what the server leaves in the by-reference text
+};
+
+class UnusableReferenceText : public ThroughPlatform, public ::testing::WithParamInterface<LeftCase> {};
+
+// The call succeeded: what the server left cannot undo that, and what the
+// variable cannot hold leaves it as it was.
+TEST_P(UnusableReferenceText, KeepsTheCallersVariable) {
+  Probe::leftBehind = GetParam().left;
+  rtl::AnsiString text = "旧";
+  EXPECT_EQ(rtl::InvokeWithRefs(object_, "Leave", {rtl::TextRef(text)}).AsInteger(), 1);
+  EXPECT_EQ(text, "旧") << velmora::test::Readable(text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, UnusableReferenceText,
+                         ::testing::Values(LeftCase{"TextGbkLacks", Variant(u"한글")},
+                                           LeftCase{"Integer", Variant(std::int32_t{7})},
+                                           LeftCase{"Null", Variant::Null()}, LeftCase{"Empty", Variant()},
+                                           LeftCase{"Bytes", Variant(rtl::ByteArray{1, 2})}),
+                         velmora::test::CaseName());
 
 TEST_F(ThroughPlatform, FailuresRaiseWithTheirCodeAndTheServersText) {
   const struct {

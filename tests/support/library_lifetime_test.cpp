@@ -5,6 +5,8 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "host/loader/LoadedModule.h"
 #include "host/services/AutomationServers.h"
@@ -13,6 +15,7 @@
 #include "runtime/forms/Form.h"
 #include "tests/support/ApplicationScreen.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Expectations.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/TempDatabase.h"
 
@@ -20,6 +23,7 @@ namespace velmora::test {
 namespace {
 
 struct ExitCase {
+  std::string name;
   const char* library;
   const char* edition;
   const char* dialog;  // "dialog" or "none"
@@ -40,17 +44,25 @@ std::string RunProbe(const ExitCase& c) {
   return "exited with " + std::to_string(status);
 }
 
-TEST(ProcessExit, WithAnEditionStillLoadedEndsCleanly) {
-  for (const char* how : {"return", "exit"}) {
-    for (const char* dialog : {"none", "dialog"}) {
-      for (const auto& [library, edition] :
-           {std::pair{kContextLibrary, "context"}, {kAutomationLibrary, "automation"}}) {
-        const ExitCase c{library, edition, dialog, how};
-        EXPECT_EQ(RunProbe(c), "exited with 0") << edition << " edition, " << dialog << ", " << how;
+// Every edition, with and without a dialog, leaving main by return or exit.
+std::vector<ExitCase> ExitCases() {
+  std::vector<ExitCase> cases;
+  for (const auto& [library, edition, editionName] : {std::tuple{kContextLibrary, "context", "Context"},
+                                                      std::tuple{kAutomationLibrary, "automation", "Automation"}}) {
+    for (const auto& [dialog, dialogName] : {std::pair{"none", "NoDialog"}, std::pair{"dialog", "Dialog"}}) {
+      for (const auto& [how, howName] : {std::pair{"return", "Return"}, std::pair{"exit", "Exit"}}) {
+        cases.push_back({std::string(editionName) + "_" + dialogName + "_" + howName, library, edition, dialog, how});
       }
     }
   }
+  return cases;
 }
+
+class ProcessExit : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(ProcessExit, WithAnEditionStillLoadedEndsCleanly) { EXPECT_EQ(RunProbe(GetParam()), "exited with 0"); }
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProcessExit, ::testing::ValuesIn(ExitCases()), CaseName());
 
 // A form of no library, owned like the dialogs by the application object.
 class ForeignForm final : public rtl::TForm {
