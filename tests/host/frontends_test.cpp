@@ -1,11 +1,13 @@
 // The host's front ends in-process: keys and characters turned into the
-// form's input, where a form's controls lie in its client area, and the
-// text a terminal receives.
+// form's input, where a form's controls lie in its client area, what a front
+// end presents of them, and the text a terminal receives.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
+#include "host/frontends/ControlView.h"
 #include "host/frontends/FormLayout.h"
 #include "host/frontends/KeyboardInput.h"
 #include "host/frontends/TerminalText.h"
@@ -158,6 +160,61 @@ TEST(DesignedClientArea, DescribedClientSizeWinsOverTheOuterSize) {
   LayoutForm form(300, 227);
   form.ClientWidth = 267, form.ClientHeight = 231;
   EXPECT_EQ(host::DesignedClientArea(form), (host::Bounds{0, 0, 267, 231}));
+}
+
+// ---- what a front end presents of a form ------------------------------------
+
+// A panel at (10, 20) holding an edit at (5, 6), and a label on the form.
+class ControlViews : public ::testing::Test {
+ protected:
+  LayoutForm form_{300, 200};
+  rtl::TWinControl* panel_ = form_.Add<rtl::TWinControl>(&form_, rtl::TAlign::None, {10, 20, 200, 100});
+  rtl::TEdit* edit_ = form_.Add<rtl::TEdit>(panel_, rtl::TAlign::None, {5, 6, 80, 21});
+  rtl::TLabel* label_ = form_.Add<rtl::TLabel>(&form_, rtl::TAlign::None, {7, 8, 0, 0});
+
+  // The view of control.
+  host::ControlView ViewOf(const rtl::TControl* control) const {
+    for (const host::ControlView& view : host::ViewControls(form_)) {
+      if (view.control == control) return view;
+    }
+    ADD_FAILURE() << "no view of the control";
+    return {};
+  }
+};
+
+TEST_F(ControlViews, ListsEachParentBeforeItsChildrenAtTheirPlaceOnTheForm) {
+  std::vector<std::tuple<rtl::TControl*, host::ControlKind, int, int, int>> got;
+  for (const host::ControlView& v : host::ViewControls(form_))
+    got.emplace_back(v.control, v.kind, v.depth, v.left, v.top);
+  EXPECT_EQ(got, (std::vector<std::tuple<rtl::TControl*, host::ControlKind, int, int, int>>{
+                     {panel_, host::ControlKind::Panel, 0, 10, 20},
+                     {edit_, host::ControlKind::Edit, 1, 15, 26},
+                     {label_, host::ControlKind::Label, 0, 7, 8}}));
+}
+
+TEST_F(ControlViews, HiddenParentHidesItsChildren) {
+  panel_->SetVisible(false);
+  EXPECT_FALSE(ViewOf(edit_).shown);
+  EXPECT_TRUE(ViewOf(label_).shown);
+}
+
+TEST_F(ControlViews, DisabledParentDisablesItsChildren) {
+  panel_->SetEnabled(false);
+  EXPECT_FALSE(ViewOf(edit_).enabled);
+  EXPECT_TRUE(ViewOf(label_).enabled);
+}
+
+TEST_F(ControlViews, FocusIsTheFormsActiveControl) {
+  form_.SetVisible(true);
+  form_.SetActiveControl(edit_);
+  EXPECT_TRUE(ViewOf(edit_).focused);
+  EXPECT_FALSE(ViewOf(panel_).focused);
+}
+
+TEST_F(ControlViews, PasswordEditShowsItsMask) {
+  edit_->PasswordChar = '*';
+  edit_->SetText("密码");
+  EXPECT_EQ(host::ShownText(*edit_), "**") << Readable(host::ShownText(*edit_));
 }
 
 // ---- text for a terminal ------------------------------------------------------
