@@ -1,13 +1,22 @@
 #include "host/services/ModuleSql.h"
 
 #include "runtime/except/Exceptions.h"
+#include "runtime/text/Gbk.h"
 #include "runtime/text/Unicode.h"
 
 namespace host {
 namespace {
 
+// The back end's words are UTF-8 (they may quote a statement's Chinese
+// names), an exception's message GBK; words GBK cannot hold stay as written.
 [[noreturn]] void RaiseDatabase(const DatabaseError& e) {
-  throw rtl::EDatabaseError(std::string("database error: ") + e.what(), "数据库访问出错，操作未完成。");
+  rtl::AnsiString detail;
+  try {
+    detail = rtl::Utf8ToGbk(e.what());
+  } catch (const rtl::EConvertError&) {
+    detail = e.what();
+  }
+  throw rtl::EDatabaseError("database error: " + detail, "数据库访问出错，操作未完成。");
 }
 
 }  // namespace

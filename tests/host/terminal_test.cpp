@@ -6,8 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
 
+#include "tests/support/Expectations.h"
 #include "tests/support/LibraryPaths.h"
 #include "tests/support/TempDatabase.h"
 
@@ -78,46 +80,69 @@ class TerminalHost {
   std::string seen_;
 };
 
-std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-// What only the terminal shows: the drawn dialog, typed passwords as stars,
-// never in clear, and a control character typed into a password refused
-// with the terminal's bell rather than dropped silently. The host program's
-// own tests cover the outcomes.
-TEST(TerminalHost, DrawsTheDialogMasksTypedPasswordsAndRingsTheBellForAControlCharacter) {
-  TempDatabase db;
-  db.AddUserWithPassword("u1", "old");
-  TerminalHost host(db.Path());
-  if (!host.Started()) GTEST_SKIP() << "this machine offers no pseudo-terminal";
-  ASSERT_TRUE(host.WaitFor(Utf8(u8"┌ 修改登录密码 "))) << "the dialog's frame and caption never appeared";
-  host.Type("sesame");
-  ASSERT_TRUE(host.WaitFor("******")) << "typed characters are not shown masked";
-  EXPECT_EQ(host.Seen().find("sesame"), std::string::npos) << "the password was shown in clear";
-  host.Type("\x01");  // Ctrl+A
-  EXPECT_TRUE(host.WaitFor("\a")) << "expected the refused character to ring the bell";
-  host.Type("\x1b");
-  EXPECT_EQ(host.Exit(), 1);
-}
-
-// A message box is drawn in a frame of its own and is dismissed by Enter,
-// Space or Esc; the dialog then takes keys again (Esc cancels it).
-TEST(TerminalHost, MessageBoxIsDrawnAndDismissedByEnterSpaceOrEsc) {
-  for (const char* key : {"\r", " ", "\x1b"}) {
-    SCOPED_TRACE(testing::Message() << "dismissed by " << (key[0] == '\r' ? "Enter" : key[0] == ' ' ? "Space" : "Esc"));
-    TempDatabase db;
-    db.AddUserWithPassword("u1", "old");
-    TerminalHost host(db.Path());
-    if (!host.Started()) GTEST_SKIP() << "this machine offers no pseudo-terminal";
-    ASSERT_TRUE(host.WaitFor(Utf8(u8"修改登录密码")));
-    host.Type("wrong\rnew\rnew\r");  // Enter in the confirmation acts as OK
-    ASSERT_TRUE(host.WaitFor(Utf8(u8"│ 旧密码错误!请重新输入!"))) << "no framed warning";
-    ASSERT_TRUE(host.WaitFor(Utf8(u8"[ 确定 ]")));
-    host.Type(key);
-    ASSERT_TRUE(host.WaitFor(Utf8(u8"修改登录密码"))) << "the dialog was not drawn again";
-    host.Type("\x1b");
-    EXPECT_EQ(host.Exit(), 1) << "expected Esc to reach the dialog and cancel it";
+// The context dialog of user u1 (password "old") on the terminal, drawn.
+// The host program's own tests cover the outcomes; these what only the
+// terminal shows.
+class TerminalDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_.AddUserWithPassword("u1", "old");
+    host_.emplace(db_.Path());
+    if (!host_->Started()) GTEST_SKIP() << "this machine offers no pseudo-terminal";
+    ASSERT_TRUE(host_->WaitFor(Utf8(u8"┌ 修改登录密码 "))) << "the dialog's frame and caption never appeared";
   }
+
+  TempDatabase db_;
+  std::optional<TerminalHost> host_;
+};
+
+TEST_F(TerminalDialog, ShowsTypedPasswordsAsStars) {
+  host_->Type("sesame");
+  ASSERT_TRUE(host_->WaitFor("******")) << "typed characters are not shown masked";
+  EXPECT_EQ(host_->Seen().find("sesame"), std::string::npos) << "the password was shown in clear";
 }
+
+// A control character typed into a password is refused with the terminal's
+// bell rather than dropped silently.
+TEST_F(TerminalDialog, RingsTheBellForAControlCharacter) {
+  host_->Type("\x01");  // Ctrl+A
+  EXPECT_TRUE(host_->WaitFor("\a")) << "expected the refused character to ring the bell";
+}
+
+TEST_F(TerminalDialog, EscCancels) {
+  host_->Type("\x1b");
+  EXPECT_EQ(host_->Exit(), 1);
+}
+
+// A wrong old password: the warning in a frame of its own, with its button.
+TEST_F(TerminalDialog, DrawsAMessageBoxInAFrameOfItsOwn) {
+  host_->Type("wrong\rnew\rnew\r");  // Enter in the confirmation acts as OK
+  EXPECT_TRUE(host_->WaitFor(Utf8(u8"│ 旧密码错误!请重新输入!"))) << "no framed warning";
+  EXPECT_TRUE(host_->WaitFor(Utf8(u8"[ 确定 ]")));
+}
+
+struct DismissCase {
+  std::string name;
+  const char* key;
+};
+void PrintTo(const DismissCase& c, std::ostream* os) { *os << c.name; }
+
+class TerminalMessageBox : public TerminalDialog, public ::testing::WithParamInterface<DismissCase> {};
+
+// The dialog then takes keys again: Esc reaches it and cancels it.
+TEST_P(TerminalMessageBox, IsDismissedByTheKey) {
+  host_->Type("wrong\rnew\rnew\r");
+  ASSERT_TRUE(host_->WaitFor(Utf8(u8"[ 确定 ]"))) << "no message box";
+  host_->Type(GetParam().key);
+  ASSERT_TRUE(host_->WaitFor(Utf8(u8"修改登录密码"))) << "the dialog was not drawn again";
+  host_->Type("\x1b");
+  EXPECT_EQ(host_->Exit(), 1) << "expected Esc to reach the dialog and cancel it";
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, TerminalMessageBox,
+                         ::testing::Values(DismissCase{"Enter", "\r"}, DismissCase{"Space", " "},
+                                           DismissCase{"Esc", "\x1b"}),
+                         CaseName());
 
 }  // namespace
 }  // namespace velmora::test

@@ -89,7 +89,7 @@ class ContextFaults : public FaultInjection {
   std::unique_ptr<FaultyContext> faulty_;
 };
 
-TEST_P(ContextFaults, ShowsTheOutcomeAndWritesAtMostTheUsersRow) { RunCase(); }
+TEST_P(ContextFaults, ShowsItsOutcome) { RunCase(); }
 
 using D = DbCondition;
 const Ends Open = Ends::Open, Changed = Ends::Changed;

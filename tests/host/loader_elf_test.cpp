@@ -1,4 +1,4 @@
-// The host's reader of a library file's resources, on a small hand-made
+// The host's reader of a library file's resources (ELF), on a small hand-made
 // ELF file and on damaged copies of it: every damage is refused with a
 // ResourceError naming the file, and nothing is read outside the file.
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/loader/LibraryResources.h"
+#include "tests/support/Expectations.h"
 #include "tests/support/TempDatabase.h"
 
 namespace velmora::test {
@@ -82,39 +83,44 @@ TEST(LibraryFile, ReadsTheResourceTableOfItsSection) {
   EXPECT_EQ(std::string(entry->data.begin(), entry->data.end()), "abc");
 }
 
-// Every damage is refused with a ResourceError that names the file.
-TEST(LibraryFile, RefusesEveryDamageNamingTheFile) {
-  const struct {
-    const char* name;
-    std::function<void(ElfFile&)> damage;
-  } cases[] = {
-      {"NotElf", [](ElfFile& f) { f.Put(1, 'X', 1); }},
-      {"Empty", [](ElfFile& f) { f.Bytes().clear(); }},
-      {"CutInTheSectionTable", [](ElfFile& f) { f.Bytes().resize(ElfFile::kSectionsAt + 100); }},
-      {"SectionTableBeyondTheEnd", [](ElfFile& f) { f.Put(0x28, kMax - 63, 8); }},
-      {"NamesSectionIndexBeyondTheTable", [](ElfFile& f) { f.Put(0x3E, 7, 2); }},
-      // The names' offset plus a name's index wraps around to just before the file's bytes.
-      {"NamesOffsetWrapsAround", [](ElfFile& f) { f.PutSection(ElfFile::kNamesSection, 24, kMax - 3); }},
-      {"NameIndexBeyondTheNames", [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 0, 1000, 4); }},
-      {"ResourceSectionBeyondTheEnd",
-       [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 24, f.Bytes().size() - 8); }},
-      {"ResourceSectionSizeWrapsAround", [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 32, kMax - 40); }},
-      {"NoResourceSection", [](ElfFile& f) { f.Put(ElfFile::kNamesAt + 22, 'd', 1); }},
-      {"ResourceTableCountBeyondTheSection", [](ElfFile& f) { f.Put(ElfFile::kBlobAt + 4, 1000, 4); }}};
-  for (const auto& c : cases) {
-    const TempFolder folder;
-    ElfFile elf;
-    c.damage(elf);
-    const std::string path = Write(folder, elf.Bytes());
-    try {
-      const host::LibraryResources resources(path);
-      ADD_FAILURE() << c.name << ": expected a ResourceError, got " << resources.Directory().Entries().size()
-                    << " entries";
-    } catch (const host::ResourceError& e) {
-      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << c.name << ": " << e.what();
-    }
+struct Damage {
+  std::string name;
+  std::function<void(ElfFile&)> apply;
+};
+void PrintTo(const Damage& d, std::ostream* os) { *os << d.name; }
+
+class DamagedLibraryFile : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedLibraryFile, IsRefusedNamingTheFile) {
+  const TempFolder folder;
+  ElfFile elf;
+  GetParam().apply(elf);
+  const std::string path = Write(folder, elf.Bytes());
+  try {
+    const host::LibraryResources resources(path);
+    ADD_FAILURE() << "expected a ResourceError, got " << resources.Directory().Entries().size() << " entries";
+  } catch (const host::ResourceError& e) {
+    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, DamagedLibraryFile,
+    ::testing::Values(
+        Damage{"NotElf", [](ElfFile& f) { f.Put(1, 'X', 1); }}, Damage{"Empty", [](ElfFile& f) { f.Bytes().clear(); }},
+        Damage{"CutInTheSectionTable", [](ElfFile& f) { f.Bytes().resize(ElfFile::kSectionsAt + 100); }},
+        Damage{"SectionTableBeyondTheEnd", [](ElfFile& f) { f.Put(0x28, kMax - 63, 8); }},
+        Damage{"NamesSectionIndexBeyondTheTable", [](ElfFile& f) { f.Put(0x3E, 7, 2); }},
+        // The names' offset plus a name's index wraps around to just before the file's bytes.
+        Damage{"NamesOffsetWrapsAround", [](ElfFile& f) { f.PutSection(ElfFile::kNamesSection, 24, kMax - 3); }},
+        Damage{"NameIndexBeyondTheNames", [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 0, 1000, 4); }},
+        Damage{"ResourceSectionBeyondTheEnd",
+               [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 24, f.Bytes().size() - 8); }},
+        Damage{"ResourceSectionSizeWrapsAround",
+               [](ElfFile& f) { f.PutSection(ElfFile::kBlobSection, 32, kMax - 40); }},
+        Damage{"NoResourceSection", [](ElfFile& f) { f.Put(ElfFile::kNamesAt + 22, 'd', 1); }},
+        Damage{"ResourceTableCountBeyondTheSection", [](ElfFile& f) { f.Put(ElfFile::kBlobAt + 4, 1000, 4); }}),
+    CaseName());
 
 }  // namespace
 }  // namespace velmora::test
