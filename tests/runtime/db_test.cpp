@@ -71,7 +71,7 @@ TEST_P(BadData, SetDataRaisesWithTheReason) {
   }
 }
 
-TEST_P(BadData, SetDataKeepsTheContentAndTheRow) {
+TEST_P(BadData, FailedSetDataLeavesTheDatasetAsItWas) {
   EXPECT_THROW(ds->SetData(GetParam().data), rtl::EDatabaseError);
   EXPECT_EQ(ds->RecordCount(), 5u);
   EXPECT_EQ(ds->RecNo(), 2u);
