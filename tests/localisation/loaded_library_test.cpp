@@ -101,6 +101,7 @@ TEST_F(LoadedContextLibrary, RegistersThePrintingSystemOnce) { EXPECT_EQ(Registr
 
 TEST_F(LoadedContextLibrary, RegistersEveryPrintingNameOnceInDeclarationOrder) {
   std::vector<std::string> names;
+  names.reserve(strings_.size());
   for (const StringInfo& s : strings_) names.push_back(s.name);
   EXPECT_EQ(Difference(ExpectedNames("dxPSRes"), names), "");
 }
