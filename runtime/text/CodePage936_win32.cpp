@@ -1,7 +1,10 @@
 // Code page 936 through the platform: MultiByteToWideChar refusing invalid
 // bytes and WideCharToMultiByte refusing best-fit and default characters.
-// The platform maps the user-defined areas to private-use characters; those
-// are refused on both sides, as the table elsewhere does.
+// The platform maps the user-defined areas to the private-use characters
+// U+E000-U+E765, which are kept; the other private-use characters it maps
+// (GBK's unassigned codes, and U+F8F5 to the byte FF, which it does not
+// decode) are refused on both sides, as the table elsewhere has no code for
+// them.
 #include <windows.h>
 
 #include <climits>
@@ -13,7 +16,8 @@ namespace {
 
 constexpr UINT kCodePage = 936;
 
-bool IsPrivateUse(char16_t unit) { return unit >= 0xE000 && unit <= 0xF8FF; }
+// Private-use characters above those of the user-defined areas (U+E000-U+E765).
+bool IsRefusedPrivateUse(char16_t unit) { return unit >= 0xE766 && unit <= 0xF8FF; }
 
 // Converts all of gbk, or returns false.
 bool DecodeAll(std::string_view gbk, WideString& out) {
@@ -27,7 +31,7 @@ bool DecodeAll(std::string_view gbk, WideString& out) {
     return false;
   }
   for (char16_t unit : wide) {
-    if (IsPrivateUse(unit)) return false;
+    if (IsRefusedPrivateUse(unit)) return false;
   }
   out += wide;
   return true;
@@ -36,7 +40,7 @@ bool DecodeAll(std::string_view gbk, WideString& out) {
 bool EncodeAll(std::u16string_view wide, AnsiString& out) {
   if (wide.size() > INT_MAX / 4) return false;
   for (char16_t unit : wide) {
-    if (IsPrivateUse(unit)) return false;
+    if (IsRefusedPrivateUse(unit)) return false;
   }
   const int size = static_cast<int>(wide.size());
   const auto* text = reinterpret_cast<const wchar_t*>(wide.data());

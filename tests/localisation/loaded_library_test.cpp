@@ -97,18 +97,24 @@ class LoadedContextLibrary : public ::testing::Test {
   static inline std::vector<rtl::TResStringRec> extended_;
 };
 
-// Registered once, every name once in declaration order, and the given ids
-// and defaults read through the repository and the library's string table.
-TEST_F(LoadedContextLibrary, RegistersEveryPrintingStringOnceWithItsIdAndDefault) {
-  EXPECT_EQ(Registrations(), 1u);
+TEST_F(LoadedContextLibrary, RegistersThePrintingSystemOnce) { EXPECT_EQ(Registrations(), 1u); }
+
+TEST_F(LoadedContextLibrary, RegistersEveryPrintingNameOnceInDeclarationOrder) {
   std::vector<std::string> names;
-  std::set<std::uint32_t> ids;
-  for (const StringInfo& s : strings_) {
-    names.push_back(s.name);
-    ids.insert(s.id);
-  }
+  names.reserve(strings_.size());
+  for (const StringInfo& s : strings_) names.push_back(s.name);
   EXPECT_EQ(Difference(ExpectedNames("dxPSRes"), names), "");
-  EXPECT_EQ(ids.size(), strings_.size()) << "expected no id twice";
+}
+
+TEST_F(LoadedContextLibrary, GivesNoIdTwice) {
+  std::set<std::uint32_t> ids;
+  for (const StringInfo& s : strings_) ids.insert(s.id);
+  EXPECT_EQ(ids.size(), strings_.size());
+}
+
+// The given ids and defaults, read through the repository and the library's
+// string table.
+TEST_F(LoadedContextLibrary, PrintingStringsReadAsGiven) {
   for (const GivenPrintingString& g : GivenPrintingStrings()) {
     const StringInfo& s = strings_.at(g.position - 1);
     EXPECT_EQ(s.name, g.name) << "position " << g.position;
@@ -116,6 +122,9 @@ TEST_F(LoadedContextLibrary, RegistersEveryPrintingStringOnceWithItsIdAndDefault
     EXPECT_EQ(items_[g.position - 1].rec->Identifier, g.id) << g.name;
     EXPECT_EQ(s.defaultText, rtl::Utf8ToGbk(g.text)) << g.name << ": expected " << g.text;
   }
+}
+
+TEST_F(LoadedContextLibrary, ExtendedControlStringsReadAsGiven) {
   for (const GivenExtendedString& g : GivenExtendedStrings()) {
     const rtl::TResStringRec& rec = extended_.at(g.position - 1);
     EXPECT_EQ(rec.Identifier, g.id);
@@ -123,8 +132,7 @@ TEST_F(LoadedContextLibrary, RegistersEveryPrintingStringOnceWithItsIdAndDefault
   }
 }
 
-// Every entry of the table is in force, and no printing string beyond its first 991.
-TEST_F(LoadedContextLibrary, EveryEntryOfTheTableIsInForceAndNothingElse) {
+TEST_F(LoadedContextLibrary, EveryEntryOfTheTableIsInForce) {
   std::map<const rtl::TResStringRec*, std::size_t> last;  // record -> position of its last entry
   for (std::size_t i = 0; i < std::size(Entries); ++i) {
     const Entry& e = Entries[i];
@@ -138,42 +146,63 @@ TEST_F(LoadedContextLibrary, EveryEntryOfTheTableIsInForceAndNothingElse) {
   for (const auto& [rec, i] : last) {
     EXPECT_EQ(suite::cxGetResourceString(rec), EntryText(Entries[i])) << "position " << i + 1;
   }
+}
+
+TEST_F(LoadedContextLibrary, PrintingStringsPastThe991stAreNotReplaced) {
   for (std::size_t i = 991; i < items_.size(); ++i) EXPECT_FALSE(suite::cxHasResourceString(items_[i].rec)) << i;
 }
 
-TEST(ContextLibraryLifecycle, UnloadRemovesTheProductAndReloadSetsTheTextsAgain) {
-  ASSERT_EQ(Registrations(), 0u) << "expected no printing system registered before the library is loaded";
-  auto module = std::make_unique<host::LoadedModule>(kContextLibrary);
-  const std::vector<StringInfo> first = Repository().Strings(kProduct);
-  ASSERT_EQ(first.size(), context::dxPSRes::Count);
+// The translator's list: the suite's 477, the library's 55 and 1257.
+TEST_F(LoadedContextLibrary, TranslatorListHoldsTheLibrarysUnits) { EXPECT_EQ(suite::TranslatorList().size(), 1789u); }
 
-  // The translator's list: the suite's 477, the library's 55 and 1257.
-  EXPECT_EQ(suite::TranslatorList().size(), 1789u);
+// The context library loaded and unloaded again.
+class UnloadedContextLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(Registrations(), 0u) << "expected no printing system registered before the library is loaded";
+    auto module = std::make_unique<host::LoadedModule>(kContextLibrary);
+    first_ = Repository().Strings(kProduct);
+    ASSERT_EQ(first_.size(), context::dxPSRes::Count);
+  }
+  std::vector<StringInfo> first_;
+};
 
-  module.reset();
-  // A product left registered would have its callback called in code that is gone.
-  ASSERT_EQ(Registrations(), 0u) << "expected the product removed at unload";
-  // So would a module left in the runtime's list.
-  EXPECT_EQ(suite::TranslatorList().size(), 477u) << "expected only the suite's own units after unload";
+// A product left registered would have its callback called in code that is gone.
+TEST_F(UnloadedContextLibrary, LeavesNoProductRegistered) {
+  EXPECT_EQ(Registrations(), 0u);
   EXPECT_TRUE(Repository().Items(kProduct).empty());
-  ExpectSuiteTextsInForce("after unload");
+}
 
-  // Change two of the suite's strings while the library is away: loading it
-  // again must set them back.
-  suite::cxSetResourceString(&suite::Cxgridstrs::Strings[suite::Cxgridstrs::scxGridChartValueHintFormat], "changed");
-  suite::cxSetResourceString(&suite::Cxeditconsts::Strings[suite::Cxeditconsts::cxSEditCheckBoxGrayed], "changed");
+// So would a module left in the runtime's list.
+TEST_F(UnloadedContextLibrary, LeavesOnlyTheSuitesUnitsInTheTranslatorList) {
+  EXPECT_EQ(suite::TranslatorList().size(), 477u);
+}
 
-  module = std::make_unique<host::LoadedModule>(kContextLibrary);
+TEST_F(UnloadedContextLibrary, LeavesTheSuitesChineseTextsInForce) { ExpectSuiteTextsInForce("after unload"); }
+
+TEST_F(UnloadedContextLibrary, ReloadRegistersTheSameStrings) {
+  const host::LoadedModule module(kContextLibrary);
   EXPECT_EQ(Registrations(), 1u);
   const std::vector<StringInfo> second = Repository().Strings(kProduct);
-  ASSERT_EQ(second.size(), first.size());
-  for (std::size_t i = 0; i < first.size(); ++i) {
-    EXPECT_TRUE(second[i].name == first[i].name && second[i].id == first[i].id &&
-                second[i].defaultText == first[i].defaultText && second[i].currentText == first[i].currentText)
-        << "position " << i + 1 << ": expected " << first[i].name << " as at the first load";
+  ASSERT_EQ(second.size(), first_.size());
+  for (std::size_t i = 0; i < first_.size(); ++i) {
+    EXPECT_TRUE(second[i].name == first_[i].name && second[i].id == first_[i].id &&
+                second[i].defaultText == first_[i].defaultText && second[i].currentText == first_[i].currentText)
+        << "position " << i + 1 << ": expected " << first_[i].name << " as at the first load";
   }
+}
+
+// Two of the suite's strings changed while the library is away: loading it
+// again sets them back.
+TEST_F(UnloadedContextLibrary, ReloadSetsTheSuitesChineseTextsAgain) {
+  suite::cxSetResourceString(&suite::Cxgridstrs::Strings[suite::Cxgridstrs::scxGridChartValueHintFormat], "changed");
+  suite::cxSetResourceString(&suite::Cxeditconsts::Strings[suite::Cxeditconsts::cxSEditCheckBoxGrayed], "changed");
+  const host::LoadedModule module(kContextLibrary);
   ExpectSuiteTextsInForce("after reload");
-  module.reset();
+}
+
+TEST_F(UnloadedContextLibrary, SecondUnloadLeavesNoProductRegistered) {
+  { const host::LoadedModule module(kContextLibrary); }
   EXPECT_EQ(Registrations(), 0u);
 }
 
@@ -189,48 +218,89 @@ void PrintTo(const UnitStep& s, std::ostream* os) {
   *os << s.unit << (s.initialization ? " init" : " fin") << " after " << s.registrations << " registrations";
 }
 
-TEST(LibraryStartUp, UnitsRunInLinkOrderRegistrationBeforeTheChineseTextsAndInReverseAtUnload) {
-  const std::vector<std::string> contextUnits = {
-      "UHollinObjValueClass", "UGlobalValue",          "UGlobalFunUnt", "UBaseFrm",          "dxPSRes",
-      "dxExtCtrlsStrs",       "Cxgridpopupmenuconsts", "DevStrConvert", "UEditLogPaswrdFrm", "Velmora"};
-  const std::vector<std::string> automationUnits = {"md5", "UChangePassword", "Velmora"};
-  for (const auto& [library, units] :
-       {std::pair{kContextLibrary, contextUnits}, std::pair{kAutomationLibrary, automationUnits}}) {
-    const bool context = units.size() > 3;
-    std::vector<UnitStep> steps;
-    {
-      const rtl::UnitTrace trace([&steps](const rtl::UnitEvent& e) {
-        steps.push_back({e.unit, e.initialization, Registrations()});
-        EXPECT_EQ(e.library, "Velmora") << e.unit;
-      });
-      host::LoadedModule module(library);
-    }
-    // The product exists from dxPSRes's initialisation to its finalisation.
-    std::vector<UnitStep> expected;
-    std::size_t registered = 0;
-    for (const std::string& unit : units) {
-      expected.push_back({unit, true, registered});
-      if (context && unit == "dxPSRes") registered = 1;
-    }
-    for (std::size_t i = units.size(); i-- > 0;) {
-      expected.push_back({units[i], false, registered});
-      if (context && units[i] == "dxPSRes") registered = 0;
-    }
-    EXPECT_EQ(steps, expected) << library;
-    EXPECT_EQ(Registrations(), 0u);
+struct StartUpCase {
+  std::string name;
+  const char* library;
+  std::vector<std::string> units;
+  bool context;
+};
+
+// The steps of the library's units while it is loaded and unloaded, and the
+// library each unit named.
+class LibraryStartUp : public ::testing::TestWithParam<StartUpCase> {
+ protected:
+  void SetUp() override {
+    const rtl::UnitTrace trace([this](const rtl::UnitEvent& e) {
+      steps.push_back({e.unit, e.initialization, Registrations()});
+      libraries.insert(std::string(e.library));
+    });
+    host::LoadedModule module(GetParam().library);
   }
+  std::vector<UnitStep> steps;
+  std::set<std::string> libraries;
+};
+
+// In link order, then in reverse at unload; the printing system's product
+// exists from dxPSRes's initialisation to its finalisation, so it is
+// registered before the Chinese texts are set.
+TEST_P(LibraryStartUp, UnitsRunInLinkOrderThenInReverse) {
+  const std::vector<std::string>& units = GetParam().units;
+  std::vector<UnitStep> expected;
+  std::size_t registered = 0;
+  for (const std::string& unit : units) {
+    expected.push_back({unit, true, registered});
+    if (GetParam().context && unit == "dxPSRes") registered = 1;
+  }
+  for (std::size_t i = units.size(); i-- > 0;) {
+    expected.push_back({units[i], false, registered});
+    if (GetParam().context && units[i] == "dxPSRes") registered = 0;
+  }
+  EXPECT_EQ(steps, expected);
 }
 
-TEST(StringUnitListing, ParsesUnitNameAndIdAndRefusesMalformedLines) {
+TEST_P(LibraryStartUp, EveryUnitIsTheLibrarys) { EXPECT_EQ(libraries, std::set<std::string>{"Velmora"}); }
+
+TEST_P(LibraryStartUp, NothingStaysRegistered) { EXPECT_EQ(Registrations(), 0u); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Editions, LibraryStartUp,
+    ::testing::Values(StartUpCase{"Context",
+                                  kContextLibrary,
+                                  {"UHollinObjValueClass", "UGlobalValue", "UGlobalFunUnt", "UBaseFrm", "dxPSRes",
+                                   "dxExtCtrlsStrs", "Cxgridpopupmenuconsts", "DevStrConvert", "UEditLogPaswrdFrm",
+                                   "Velmora"},
+                                  true},
+                      StartUpCase{"Automation", kAutomationLibrary, {"md5", "UChangePassword", "Velmora"}, false}),
+    CaseName());
+
+TEST(StringUnitListing, ParsesALineWithoutAName) {
+  const auto entries = suite::ParseStringUnits("dxExtCtrlsStrs\t\t65520\n");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_TRUE(entries[0].unit == "dxExtCtrlsStrs" && entries[0].name.empty() && entries[0].id == 65520);
+}
+
+TEST(StringUnitListing, ParsesEachLineInOrder) {
   const auto entries = suite::ParseStringUnits("dxExtCtrlsStrs\t\t65520\ndxPSRes\tsdxBtnOK\t65479\n");
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_TRUE(entries[0].unit == "dxExtCtrlsStrs" && entries[0].name.empty() && entries[0].id == 65520);
   EXPECT_TRUE(entries[1].unit == "dxPSRes" && entries[1].name == "sdxBtnOK" && entries[1].id == 65479);
-  for (const char* bad :
-       {"u\tn\t1", "u\tn\n", "\tn\t1\n", "u\tn\t\n", "u\tn\t12x\n", "u\tn\t-1\n", "u\tn\t4294967296\n"}) {
-    EXPECT_THROW(suite::ParseStringUnits(bad), rtl::EResNotFound) << Readable(bad);
-  }
 }
+
+struct ListingLineCase {
+  std::string name, line;
+};
+
+class MalformedListingLine : public ::testing::TestWithParam<ListingLineCase> {};
+
+TEST_P(MalformedListingLine, IsRefused) { EXPECT_THROW(suite::ParseStringUnits(GetParam().line), rtl::EResNotFound); }
+
+INSTANTIATE_TEST_SUITE_P(Listings, MalformedListingLine,
+                         ::testing::Values(ListingLineCase{"NoLineEnd", "u\tn\t1"}, ListingLineCase{"NoId", "u\tn\n"},
+                                           ListingLineCase{"NoUnit", "\tn\t1\n"},
+                                           ListingLineCase{"EmptyId", "u\tn\t\n"},
+                                           ListingLineCase{"IdWithALetter", "u\tn\t12x\n"},
+                                           ListingLineCase{"NegativeId", "u\tn\t-1\n"},
+                                           ListingLineCase{"IdBeyond32Bits", "u\tn\t4294967296\n"}),
+                         CaseName());
 
 }  // namespace
 }  // namespace velmora::test::loc

@@ -11,6 +11,7 @@
 #include "runtime/except/Exceptions.h"
 #include "runtime/module/Module.h"
 #include "suite/cxClasses.h"
+#include "tests/support/Expectations.h"
 
 namespace {
 
@@ -71,53 +72,70 @@ TEST(ResourceStringTable, AppliedAgainReplacesWhatWasSetInBetween) {
 
 // A library loaded again hands over the same table; whatever differs in it
 // from the table applied before is applied.
-TEST(ResourceStringTable, AppliedAgainWhenAnythingDiffers) {
-  const struct {
-    const char* what;
-    std::string texts;
-    suite::cxResourceStringTableEntry entry;
-    std::uint32_t id;
-    bool otherModule;
-    const char* expected;
-  } cases[] = {
-      {"the same table", "oldnew", {0, 0, 0, 3}, 10, false, "old"},
-      {"other text bytes", "olDnew", {0, 0, 0, 3}, 10, false, "olD"},
-      {"another entry", "oldnew", {0, 0, 3, 3}, 10, false, "new"},
-      {"a record of another id", "oldnew", {0, 0, 0, 3}, 12, false, "old"},
-      {"records of another module", "oldnew", {0, 0, 0, 3}, 10, true, "old"},
-  };
-  for (const auto& c : cases) {
-    Modules m;
-    const std::string before = "oldnew";
-    const std::vector<suite::cxResourceStringTableEntry> entries = {{0, 0, 0, 3}};
-    suite::cxSetResourceStringTable(m.units, entries, before);
-    m.firstRecords[0].Identifier = c.id;
-    if (c.otherModule) {
-      for (rtl::TResStringRec& rec : m.firstRecords) rec.Module = &m.secondHandle;
-    }
-    const std::vector<suite::cxResourceStringTableEntry> again = {c.entry};
-    suite::cxSetResourceStringTable(m.units, again, c.texts);
-    EXPECT_EQ(Current(m.firstRecords[0]), c.expected) << c.what;
+struct AgainCase {
+  std::string name, texts;
+  suite::cxResourceStringTableEntry entry;
+  std::uint32_t id;
+  bool otherModule;
+  std::string expected;
+};
+
+class AppliedAgain : public ::testing::TestWithParam<AgainCase> {};
+
+TEST_P(AppliedAgain, SetsWhatDiffersFromTheTableBefore) {
+  Modules m;
+  const std::vector<suite::cxResourceStringTableEntry> entries = {{0, 0, 0, 3}};
+  suite::cxSetResourceStringTable(m.units, entries, "oldnew");
+  m.firstRecords[0].Identifier = GetParam().id;
+  if (GetParam().otherModule) {
+    for (rtl::TResStringRec& rec : m.firstRecords) rec.Module = &m.secondHandle;
   }
+  const std::vector<suite::cxResourceStringTableEntry> again = {GetParam().entry};
+  suite::cxSetResourceStringTable(m.units, again, GetParam().texts);
+  EXPECT_EQ(Current(m.firstRecords[0]), GetParam().expected);
 }
 
-TEST(ResourceStringTable, StopsAtAnEntryOutsideItsUnitsOrTexts) {
-  const struct {
-    const char* what;
-    suite::cxResourceStringTableEntry bad;
-  } cases[] = {
-      {"unit beyond the units", {2, 0, 0, 1}},
-      {"index beyond its unit", {1, 2, 0, 1}},
-      {"text starting beyond the texts", {0, 1, 5, 0}},
-      {"text running past the texts", {0, 1, 2, 3}},
-  };
-  for (const auto& c : cases) {
-    Modules m;
-    const std::vector<suite::cxResourceStringTableEntry> entries = {{0, 0, 0, 2}, c.bad, {0, 2, 0, 4}};
-    EXPECT_THROW(suite::cxSetResourceStringTable(m.units, entries, "text"), rtl::EResNotFound) << c.what;
-    EXPECT_EQ(Current(m.firstRecords[0]), "te") << c.what << ": the entry before it stays applied";
-    EXPECT_EQ(Current(m.firstRecords[2]), "(not replaced)") << c.what << ": the entry after it is not applied";
+INSTANTIATE_TEST_SUITE_P(Tables, AppliedAgain,
+                         ::testing::Values(AgainCase{"SameTable", "oldnew", {0, 0, 0, 3}, 10, false, "old"},
+                                           AgainCase{"OtherTextBytes", "olDnew", {0, 0, 0, 3}, 10, false, "olD"},
+                                           AgainCase{"AnotherEntry", "oldnew", {0, 0, 3, 3}, 10, false, "new"},
+                                           AgainCase{"RecordOfAnotherId", "oldnew", {0, 0, 0, 3}, 12, false, "old"},
+                                           AgainCase{
+                                               "RecordsOfAnotherModule", "oldnew", {0, 0, 0, 3}, 10, true, "old"}),
+                         velmora::test::CaseName());
+
+struct BadEntryCase {
+  std::string name;
+  suite::cxResourceStringTableEntry bad;
+};
+
+// A table whose second entry lies outside its units or texts.
+class BadEntry : public ::testing::TestWithParam<BadEntryCase> {
+ protected:
+  void Apply() {
+    const std::vector<suite::cxResourceStringTableEntry> entries = {{0, 0, 0, 2}, GetParam().bad, {0, 2, 0, 4}};
+    suite::cxSetResourceStringTable(m.units, entries, "text");
   }
+  Modules m;
+};
+
+TEST_P(BadEntry, Raises) { EXPECT_THROW(Apply(), rtl::EResNotFound); }
+
+TEST_P(BadEntry, EntryBeforeItStaysApplied) {
+  EXPECT_THROW(Apply(), rtl::EResNotFound);
+  EXPECT_EQ(Current(m.firstRecords[0]), "te");
 }
+
+TEST_P(BadEntry, EntryAfterItIsNotApplied) {
+  EXPECT_THROW(Apply(), rtl::EResNotFound);
+  EXPECT_EQ(Current(m.firstRecords[2]), "(not replaced)");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, BadEntry,
+                         ::testing::Values(BadEntryCase{"UnitBeyondTheUnits", {2, 0, 0, 1}},
+                                           BadEntryCase{"IndexBeyondItsUnit", {1, 2, 0, 1}},
+                                           BadEntryCase{"TextStartingBeyondTheTexts", {0, 1, 5, 0}},
+                                           BadEntryCase{"TextRunningPastTheTexts", {0, 1, 2, 3}}),
+                         velmora::test::CaseName());
 
 }  // namespace

@@ -17,6 +17,7 @@ namespace {
 
 using context::ChineseTexts::Entries;
 using context::ChineseTexts::Entry;
+using velmora::test::CaseName;
 
 // Positions (1-based) of the entries whose unit and key are these.
 std::vector<std::size_t> PositionsOf(std::string_view unit, std::string_view key) {
@@ -27,11 +28,14 @@ std::vector<std::size_t> PositionsOf(std::string_view unit, std::string_view key
   return positions;
 }
 
-TEST(ChineseTextTable, HasAllEntriesWithOneKeyTwice) {
+TEST(ChineseTextTable, Has1524EntriesFor1523Keys) {
   ASSERT_EQ(std::size(Entries), 1524u);
   std::set<std::pair<int, int>> keys;
   for (const Entry& e : Entries) keys.emplace(e.unit, e.index);
   EXPECT_EQ(keys.size(), 1523u);
+}
+
+TEST(ChineseTextTable, TheKeyTwiceHasTheSameTextBothTimes) {
   const std::vector<std::size_t> positions = PositionsOf("Cxgridstrs", "scxGridChartValueHintFormat");
   EXPECT_EQ(positions, (std::vector<std::size_t>{45, 1485}));
   for (std::size_t p : positions) EXPECT_EQ(EntryText(Entries[p - 1]), "%s for %s is %s");
@@ -97,24 +101,31 @@ TEST(ChineseTextTable, EmptyTextsAreExactlyTheFifteenGiven) {
 
 // Texts that must stand exactly as written, slips included: escapes, line
 // breaks, percent signs, a missing parenthesis, stray letters.
-TEST(ChineseTextTable, GivenTextsStandAsWritten) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"dxPSRes", "sdxBtnOKAccelerated", "确定(&O"},
-      {"dxExtCtrlsStrs", "11", "窗口文本t"},
-      {"dxPSRes", "sdxBuildingReport", "构建报表：已完成 %d%%"},
-      {"dxPSRes", "sdxPercentOfNormalSize", "% 正常大小"},
-      {"dxPSRes", "sdxComponentNotAssigned", "%s\r\n没有指定组件属性"},
-      {"dxPSRes", "sdxUnitsInches", "\""},
-      {"Cxlibrarystrs", "scxCantCreateRegistryKey", "不能创建registry key: \\%s"},
-      {"Cxeditconsts", "scxRegExprHexNumberExpected", "期待十六进制数的位置发现了 '%s' "},
-      {"Dxbarstrs", "dxSBAR_CP_SINGLEVIEWLEVELITEMSUFFIX", " ONLY"},
-  };
-  for (const auto& [unit, key, text] : cases) {
-    const std::vector<std::size_t> positions = PositionsOf(unit, key);
-    ASSERT_EQ(positions.size(), 1u) << unit << " " << key;
-    EXPECT_EQ(EntryText(Entries[positions[0] - 1]), text) << key << ": expected " << Readable(text);
-  }
+struct WrittenCase {
+  std::string name, unit, key, text;
+};
+
+class Written : public ::testing::TestWithParam<WrittenCase> {};
+
+TEST_P(Written, TextStandsAsWritten) {
+  const std::vector<std::size_t> positions = PositionsOf(GetParam().unit, GetParam().key);
+  ASSERT_EQ(positions.size(), 1u);
+  EXPECT_EQ(EntryText(Entries[positions[0] - 1]), GetParam().text) << "expected " << Readable(GetParam().text);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ChineseTextTable, Written,
+    ::testing::Values(
+        WrittenCase{"MissingParenthesis", "dxPSRes", "sdxBtnOKAccelerated", "确定(&O"},
+        WrittenCase{"StrayLetter", "dxExtCtrlsStrs", "11", "窗口文本t"},
+        WrittenCase{"DoubledPercent", "dxPSRes", "sdxBuildingReport", "构建报表：已完成 %d%%"},
+        WrittenCase{"LonePercent", "dxPSRes", "sdxPercentOfNormalSize", "% 正常大小"},
+        WrittenCase{"LineBreak", "dxPSRes", "sdxComponentNotAssigned", "%s\r\n没有指定组件属性"},
+        WrittenCase{"Quote", "dxPSRes", "sdxUnitsInches", "\""},
+        WrittenCase{"Backslash", "Cxlibrarystrs", "scxCantCreateRegistryKey", "不能创建registry key: \\%s"},
+        WrittenCase{"TrailingBlank", "Cxeditconsts", "scxRegExprHexNumberExpected", "期待十六进制数的位置发现了 '%s' "},
+        WrittenCase{"LeadingBlank", "Dxbarstrs", "dxSBAR_CP_SINGLEVIEWLEVELITEMSUFFIX", " ONLY"}),
+    CaseName());
 
 // The strings of this library, whose English defaults are known: each
 // Chinese text takes the same arguments in the same order.
@@ -135,6 +146,9 @@ TEST(ChineseTextTable, FormatStringsKeepThePlaceholdersOfTheirEnglishDefaults) {
     EXPECT_EQ(Placeholders(rtl::GbkToUtf8(EntryText(e))), expected) << "position " << i + 1 << " " << EntryKey(e);
   }
   EXPECT_GE(formats, 30u) << "expected the printing system's format strings to be checked";
+}
+
+TEST(Placeholders, AreReadAsTheFormatFunctionReadsThem) {
   EXPECT_EQ(Placeholders("%d%% of %0:s, %-10.2f, %1; 12.5% Gray"),
             (std::vector<std::string>{"%d", "%%", "%0:s", "%-10.2f", "%1"}));
 }
@@ -155,11 +169,14 @@ namespace ext = context::dxExtCtrlsStrs;
 
 // The ids written out: every extended control's, and the printing system's
 // telling strings; together the 1312 strings fill 64224 to 65535.
-TEST(StringIds, AreTheGivenOnesAndFillTheirRange) {
+TEST(StringIds, ExtendedControlsHaveTheGivenIds) {
   ASSERT_EQ(ext::Count, 55u);
   for (const GivenExtendedString& g : GivenExtendedStrings()) {
     EXPECT_EQ(ext::Strings()[g.position - 1].Identifier, g.id) << "extended control " << g.position;
   }
+}
+
+TEST(StringIds, PrintingStringsHaveTheGivenNamesWithTheirIds) {
   ASSERT_EQ(ps::Count, 1257u);
   for (const GivenPrintingString& g : GivenPrintingStrings()) {
     const std::size_t i = g.position - 1;
@@ -167,6 +184,9 @@ TEST(StringIds, AreTheGivenOnesAndFillTheirRange) {
     EXPECT_EQ(ps::Strings()[i].Identifier, g.id) << g.name;
   }
   EXPECT_GE(GivenPrintingStrings().size(), 100u);
+}
+
+TEST(StringIds, Fill64224To65535) {
   std::set<std::uint32_t> ids;
   for (const rtl::TResStringRec& r : ext::Strings()) ids.insert(r.Identifier);
   for (const rtl::TResStringRec& r : ps::Strings()) ids.insert(r.Identifier);

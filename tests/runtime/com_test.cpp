@@ -89,52 +89,79 @@ rtl::ByteArray SomePacket() {
   return rtl::EncodeDataPacket(packet);
 }
 
-TEST_F(ThroughPlatform, ValuesComeBackWithTheirTypeAndValue) {
-  const struct {
-    const char* what;
-    Variant sent;
-    VarType type;
-  } cases[] = {
-      {"empty", Variant(), VarType::Empty},
-      {"null", Variant::Null(), VarType::Null},
-      {"integer", Variant(std::int32_t{-7}), VarType::Integer},
-      {"int64", Variant(std::int64_t{1} << 40), VarType::Int64},
-      {"double", Variant(2.5), VarType::Double},
-      {"boolean", Variant(true), VarType::Boolean},
-      {"wide text with a NUL", Variant(rtl::WideString(u"用户\0名", 4)), VarType::OleStr},
-      {"bytes with zeros and 0xFF", Variant(rtl::ByteArray{0, 0xFF, 0, 7}), VarType::Bytes},
-      {"no bytes", Variant(rtl::ByteArray{}), VarType::Bytes},
-      {"data packet", Variant(SomePacket()), VarType::Bytes},
-  };
-  for (const auto& c : cases) {
-    const Variant back = rtl::Invoke(object_, "Echo", {c.sent});
-    ASSERT_EQ(back.Type(), c.type) << c.what << ": got " << Variant::TypeName(back.Type());
-    switch (c.type) {
-      case VarType::Empty:
-      case VarType::Null: break;
-      case VarType::Bytes: EXPECT_EQ(back.AsByteArray(), c.sent.AsByteArray()) << c.what; break;
-      case VarType::OleStr: EXPECT_EQ(back.AsWideString(), c.sent.AsWideString()) << c.what; break;
-      default: EXPECT_EQ(back.AsString(), c.sent.AsString()) << c.what; break;
-    }
+struct EchoCase {
+  std::string name;
+  Variant sent;
+  VarType type;
+};
+
+// A value sent to the server and echoed back.
+class Echo : public ThroughPlatform, public ::testing::WithParamInterface<EchoCase> {
+ protected:
+  Variant Back() { return rtl::Invoke(object_, "Echo", {GetParam().sent}); }
+};
+
+TEST_P(Echo, ComesBackWithItsType) {
+  const Variant back = Back();
+  EXPECT_EQ(back.Type(), GetParam().type) << "got " << Variant::TypeName(back.Type());
+}
+
+TEST_P(Echo, ComesBackWithItsValue) {
+  const Variant back = Back();
+  const Variant& sent = GetParam().sent;
+  switch (GetParam().type) {
+    case VarType::Empty:
+    case VarType::Null: EXPECT_EQ(back.Type(), GetParam().type); break;
+    case VarType::Bytes: EXPECT_EQ(back.AsByteArray(), sent.AsByteArray()); break;
+    case VarType::OleStr: EXPECT_EQ(back.AsWideString(), sent.AsWideString()); break;
+    default: EXPECT_EQ(back.AsString(), sent.AsString()); break;
   }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, Echo,
+    ::testing::Values(EchoCase{"Empty", Variant(), VarType::Empty}, EchoCase{"Null", Variant::Null(), VarType::Null},
+                      EchoCase{"Integer", Variant(std::int32_t{-7}), VarType::Integer},
+                      EchoCase{"Int64", Variant(std::int64_t{1} << 40), VarType::Int64},
+                      EchoCase{"Double", Variant(2.5), VarType::Double},
+                      EchoCase{"Boolean", Variant(true), VarType::Boolean},
+                      EchoCase{"WideTextWithANul", Variant(rtl::WideString(u"用户\0名", 4)), VarType::OleStr},
+                      EchoCase{"BytesWithZerosAndFF", Variant(rtl::ByteArray{0, 0xFF, 0, 7}), VarType::Bytes},
+                      EchoCase{"NoBytes", Variant(rtl::ByteArray{}), VarType::Bytes},
+                      EchoCase{"DataPacket", Variant(SomePacket()), VarType::Bytes}),
+    velmora::test::CaseName());
+
+TEST_F(ThroughPlatform, EchoedDataPacketDecodesToTheSameRows) {
   const rtl::DataPacket decoded =
       rtl::DecodeDataPacket(rtl::Invoke(object_, "Echo", {Variant(SomePacket())}).AsByteArray());
   ASSERT_EQ(decoded.rows.size(), 2u);
   EXPECT_EQ(rtl::EncodeDataPacket(decoded), SomePacket());
 }
 
-TEST_F(ThroughPlatform, TextGoesByValueAsAutomationStringAndByReferenceAsItsReference) {
+TEST_F(ThroughPlatform, TextByValueArrivesAsAutomationString) {
   rtl::Invoke(object_, "Note", {"密码"});
-  rtl::AnsiString text = "密码";
-  rtl::InvokeWithRefs(object_, "Note", {rtl::TextRef(text)});
-  EXPECT_EQ(Probe::arrivals, (std::vector<std::string>{"OleStr", "ByRef OleStr"}));
-  EXPECT_EQ(text, "密码") << "a reference the server left alone is unchanged";
+  EXPECT_EQ(Probe::arrivals, std::vector<std::string>{"OleStr"});
 }
 
-TEST_F(ThroughPlatform, WhatTheServerWritesThroughAReferenceReachesTheCaller) {
+TEST_F(ThroughPlatform, TextByReferenceArrivesAsAReferenceToAutomationString) {
+  rtl::AnsiString text = "密码";
+  rtl::InvokeWithRefs(object_, "Note", {rtl::TextRef(text)});
+  EXPECT_EQ(Probe::arrivals, std::vector<std::string>{"ByRef OleStr"});
+}
+
+TEST_F(ThroughPlatform, ReferenceTheServerLeftAloneIsUnchanged) {
+  rtl::AnsiString text = "密码";
+  rtl::InvokeWithRefs(object_, "Note", {rtl::TextRef(text)});
+  EXPECT_EQ(text, "密码");
+}
+
+TEST_F(ThroughPlatform, WhatTheServerWritesThroughATextReferenceReachesTheCaller) {
   rtl::AnsiString text = "改";
   EXPECT_EQ(rtl::InvokeWithRefs(object_, "Double", {rtl::TextRef(text)}).AsInteger(), 1);
   EXPECT_EQ(text, "改改");
+}
+
+TEST_F(ThroughPlatform, WhatTheServerWritesThroughAVariantReferenceReachesTheCaller) {
   Variant wide(u"ab");
   std::vector<Variant> args{Variant::Ref(&wide)};
   rtl::Invoke(object_, "Double", std::span<Variant>(args));
@@ -164,45 +191,67 @@ INSTANTIATE_TEST_SUITE_P(Values, UnusableReferenceText,
                                            LeftCase{"Bytes", Variant(rtl::ByteArray{1, 2})}),
                          velmora::test::CaseName());
 
-TEST_F(ThroughPlatform, FailuresRaiseWithTheirCodeAndTheServersText) {
-  const struct {
-    std::function<void()> call;
-    HResult code;
-    const char* message;
-  } cases[] = {
-      {[&] { rtl::Invoke(object_, "Fail"); }, rtl::DISP_E_EXCEPTION, "磁盘已满"},
-      {[&] { rtl::Invoke(object_, "Missing"); }, rtl::DISP_E_UNKNOWNNAME,
-       "Method 'Missing' not supported by automation object"},
-      {[&] { rtl::Invoke(object_, "echo", {1}); }, rtl::DISP_E_UNKNOWNNAME,
-       "Method 'echo' not supported by automation object"},
-      {[&] {
-         rtl::Invoke(object_, "Echo", {1, 2});
-       },
-       rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Echo'"},
-      {[&] {
-         rtl::Invoke(object_, "Concat", {"a", 5});
-       },
-       rtl::DISP_E_TYPEMISMATCH, "Type mismatch in parameter 2 of 'Concat'"},
-      {[] { rtl::CreateOleObject("Velmora.Test.Nobody"); }, rtl::CO_E_CLASSSTRING, "Invalid class string"},
-  };
-  for (const auto& c : cases) {
-    const rtl::EOleSysError e = Raised(c.call);
-    EXPECT_EQ(e.ErrorCode(), c.code) << c.message;
-    EXPECT_EQ(e.Message(), c.message);
+struct FailureCase {
+  std::string name;
+  void (*call)(const Variant& object);
+  HResult code;
+  std::string message;
+};
+
+class Failure : public ThroughPlatform, public ::testing::WithParamInterface<FailureCase> {
+ protected:
+  rtl::EOleSysError Error() {
+    return Raised([this] { GetParam().call(object_); });
   }
-  EXPECT_EQ(Raised([&] { rtl::Invoke(object_, "Fail"); }).UserMessage(), "磁盘已满") << "the text the person is shown";
+};
+
+TEST_P(Failure, RaisesWithItsCode) { EXPECT_EQ(Error().ErrorCode(), GetParam().code); }
+
+TEST_P(Failure, RaisesWithItsMessage) { EXPECT_EQ(Error().Message(), GetParam().message); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, Failure,
+    ::testing::Values(FailureCase{"ServerRaising", [](const Variant& o) { rtl::Invoke(o, "Fail"); },
+                                  rtl::DISP_E_EXCEPTION, "磁盘已满"},
+                      FailureCase{"UnknownMember", [](const Variant& o) { rtl::Invoke(o, "Missing"); },
+                                  rtl::DISP_E_UNKNOWNNAME, "Method 'Missing' not supported by automation object"},
+                      FailureCase{"MemberInAnotherCase", [](const Variant& o) { rtl::Invoke(o, "echo", {1}); },
+                                  rtl::DISP_E_UNKNOWNNAME, "Method 'echo' not supported by automation object"},
+                      FailureCase{"TooManyArguments",
+                                  [](const Variant& o) {
+                                    rtl::Invoke(o, "Echo", {1, 2});
+                                  },
+                                  rtl::DISP_E_BADPARAMCOUNT, "Invalid number of parameters for 'Echo'"},
+                      FailureCase{"ArgumentOfTheWrongType",
+                                  [](const Variant& o) {
+                                    rtl::Invoke(o, "Concat", {"a", 5});
+                                  },
+                                  rtl::DISP_E_TYPEMISMATCH, "Type mismatch in parameter 2 of 'Concat'"},
+                      FailureCase{"UnknownProgId", [](const Variant&) { rtl::CreateOleObject("Velmora.Test.Nobody"); },
+                                  rtl::CO_E_CLASSSTRING, "Invalid class string"}),
+    velmora::test::CaseName());
+
+TEST_F(ThroughPlatform, ServersTextIsWhatThePersonIsShown) {
+  EXPECT_EQ(Raised([&] { rtl::Invoke(object_, "Fail"); }).UserMessage(), "磁盘已满");
 }
 
-TEST_F(ThroughPlatform, EachCreationIsANewObjectReleasedWithItsLastReference) {
+TEST_F(ThroughPlatform, EachCreationIsANewObject) {
+  const Variant second = rtl::CreateOleObject("VELMORA.test.probe");
+  EXPECT_EQ(Probe::alive, 2);
+}
+
+TEST_F(ThroughPlatform, ObjectLivesUntilItsLastReference) {
   {
-    const Variant second = rtl::CreateOleObject("VELMORA.test.probe");
-    EXPECT_EQ(Probe::alive, 2);
+    const Variant second = rtl::CreateOleObject(kProgId);
     const Variant copy = second;  // NOLINT(performance-unnecessary-copy-initialization): the copy is tested
     EXPECT_EQ(rtl::Invoke(copy, "Echo", {3}).AsInteger(), 3);
   }
   EXPECT_EQ(Probe::alive, 1);
-  EXPECT_THROW(rtl::ComServerRegistration(kProgId, MakeProbe), rtl::EOleSysError) << "one registration per ProgID";
-  EXPECT_EQ(rtl::Invoke(object_, "Echo", {4}).AsInteger(), 4) << "the first registration stays";
+}
+
+TEST_F(ThroughPlatform, SecondRegistrationOfAProgIdRaisesKeepingTheFirst) {
+  EXPECT_THROW(rtl::ComServerRegistration(kProgId, MakeProbe), rtl::EOleSysError);
+  EXPECT_EQ(rtl::Invoke(object_, "Echo", {4}).AsInteger(), 4);
 }
 
 }  // namespace

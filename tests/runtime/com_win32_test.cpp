@@ -56,23 +56,36 @@ void OnFreshThread(Body body) {
   thread.join();
 }
 
-TEST(ComRegistry, TheProgIdsKeyLivesWithTheRegistrationAndReplacesALeftover) {
-  HKEY leftover = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &leftover, nullptr),
-            ERROR_SUCCESS);
-  const wchar_t stale[] = L"{00000000-0000-0000-0000-000000000001}";
-  RegSetValueExW(leftover, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(stale), sizeof stale);
-  RegCloseKey(leftover);
-  {
-    const rtl::ComServerRegistration registration(kProgId, MakePlain, kClass);
-    EXPECT_EQ(ClassKeyValue(kKey), L"{2B4C9D1E-5A6F-4E70-8192-A3B4C5D6E7F8}");
-    CLSID found{};
-    ASSERT_EQ(CLSIDFromProgID(L"Velmora.Test.Keyed", &found), S_OK);
-    EXPECT_EQ(found.Data1, kClass.data1);
-    EXPECT_NO_THROW(rtl::CreateOleObject(kProgId));
+// A key that a crashed run left behind for the ProgID, naming another class.
+class LeftoverKey : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HKEY leftover = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &leftover, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t stale[] = L"{00000000-0000-0000-0000-000000000001}";
+    RegSetValueExW(leftover, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(stale), sizeof stale);
+    RegCloseKey(leftover);
   }
+};
+
+TEST_F(LeftoverKey, RegistrationWritesItsClassOverIt) {
+  const rtl::ComServerRegistration registration(kProgId, MakePlain, kClass);
+  EXPECT_EQ(ClassKeyValue(kKey), L"{2B4C9D1E-5A6F-4E70-8192-A3B4C5D6E7F8}");
+}
+
+TEST_F(LeftoverKey, ProgIdResolvesToTheRegisteredClass) {
+  const rtl::ComServerRegistration registration(kProgId, MakePlain, kClass);
+  CLSID found{};
+  ASSERT_EQ(CLSIDFromProgID(L"Velmora.Test.Keyed", &found), S_OK);
+  EXPECT_EQ(found.Data1, kClass.data1);
+  EXPECT_NO_THROW(rtl::CreateOleObject(kProgId));
+}
+
+TEST_F(LeftoverKey, EndOfTheRegistrationRemovesTheWholeProgIdKey) {
+  { const rtl::ComServerRegistration registration(kProgId, MakePlain, kClass); }
   EXPECT_EQ(ClassKeyValue(kKey), L"<none>");
-  EXPECT_EQ(ClassKeyValue(L"Velmora.Test.Keyed"), L"<none>") << "expected the whole ProgID key gone";
+  EXPECT_EQ(ClassKeyValue(L"Velmora.Test.Keyed"), L"<none>");
 }
 
 TEST(ComRegistry, ServerTextThatIsNotGbkFailsTheCallInsteadOfBeingReplaced) {

@@ -11,6 +11,7 @@
 
 #include "db_fixture.h"
 #include "runtime/except/Exceptions.h"
+#include "tests/support/Expectations.h"
 
 namespace {
 
@@ -66,30 +67,58 @@ TEST(DbPacket, EncodesTheDocumentedLayout) {
   EXPECT_EQ(rtl::EncodeDataPacket(p), expected);
 }
 
-TEST(DbPacket, RoundTripsEveryTypeAndNull) {
+TEST(DbPacket, RoundTripsEveryTypeWithNulls) {
   DataPacket p = dbtest::SampleTable();
   p.AppendRow({std::numeric_limits<std::int32_t>::min(), "", "中文'\"", -0.0, std::numeric_limits<std::int64_t>::min(),
                false, Variant::Null()});
   p.AppendRow({std::numeric_limits<std::int32_t>::max(), std::string("a\0b", 3), "x", 1e300,
                std::numeric_limits<std::int64_t>::max(), true, "王"});
   EXPECT_EQ(Render(rtl::DecodeDataPacket(rtl::EncodeDataPacket(p))), Render(p));
+}
+
+TEST(DbPacket, RoundTripsAnEmptyPacket) {
   EXPECT_TRUE(Render(rtl::DecodeDataPacket(rtl::EncodeDataPacket(DataPacket{}))).empty());
 }
 
-TEST(DbPacket, BuildersCheckWhatTheyAdd) {
+// A packet with an Integer, a Largeint and a Float field.
+class PacketBuilder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    p.AddField("Id", rtl::ftInteger).AddField("Big", rtl::ftLargeint).AddField("F", rtl::ftFloat);
+  }
   DataPacket p;
-  p.AddField("Id", rtl::ftInteger).AddField("Big", rtl::ftLargeint).AddField("F", rtl::ftFloat);
-  EXPECT_THROW(p.AddField("ID", rtl::ftString), rtl::EDatabaseError) << "names ignore case";
-  EXPECT_THROW(p.AddField("", rtl::ftString), rtl::EDatabaseError);
-  EXPECT_THROW(p.AddField("X", static_cast<rtl::TFieldType>(9)), rtl::EDatabaseError);
+};
+
+TEST_F(PacketBuilder, RefusesAFieldNameTakenInAnotherCase) {
+  EXPECT_THROW(p.AddField("ID", rtl::ftString), rtl::EDatabaseError);
   EXPECT_EQ(p.fields.size(), 3u);
-  EXPECT_THROW(p.AppendRow({1, 2}), rtl::EDatabaseError);
+}
+
+TEST_F(PacketBuilder, RefusesAnEmptyFieldName) { EXPECT_THROW(p.AddField("", rtl::ftString), rtl::EDatabaseError); }
+
+TEST_F(PacketBuilder, RefusesAnUnknownFieldType) {
+  EXPECT_THROW(p.AddField("X", static_cast<rtl::TFieldType>(9)), rtl::EDatabaseError);
+}
+
+TEST_F(PacketBuilder, RefusesARowOfTheWrongWidth) { EXPECT_THROW(p.AppendRow({1, 2}), rtl::EDatabaseError); }
+
+TEST_F(PacketBuilder, RefusesAnIntegerThatDoesNotFit) {
   EXPECT_THROW(p.AppendRow({std::int64_t{1} << 40, 2, 3}), rtl::EDatabaseError);
+}
+
+TEST_F(PacketBuilder, StoresEachValueAsItsFieldsType) {
   p.AppendRow({std::int64_t{7}, 2, 3});  // widening and fitting narrowing are fine
   EXPECT_EQ(p.rows[0][0].Type(), rtl::VarType::Integer);
   EXPECT_EQ(p.rows[0][1].Type(), rtl::VarType::Int64);
   EXPECT_EQ(p.rows[0][2].Type(), rtl::VarType::Double);
+}
+
+TEST_F(PacketBuilder, RefusesAFieldAfterTheFirstRow) {
+  p.AppendRow({1, 2, 3});
   EXPECT_THROW(p.AddField("Late", rtl::ftString), rtl::EDatabaseError);
+}
+
+TEST_F(PacketBuilder, TypeMismatchNamesTheFieldWithBothTypes) {
   try {
     p.AppendRow({"x", 2, 3});
     ADD_FAILURE() << "expected a type mismatch";
@@ -117,35 +146,44 @@ TEST(DbPacket, EveryTruncationRaisesAsTruncated) {
   }
 }
 
-TEST(DbPacket, MalformedPacketsRaiseWithAReason) {
-  const ByteArray stringField = Cat({Header(1), Field(1, "a")});
-  const struct {
-    ByteArray bytes;
-    const char* reason;
-  } cases[] = {
-      {Cat({{'V', 'D', 'P', 'X', 1, 0, 0, 0}, U32(0)}), "bad magic"},
-      {Cat({{'V', 'D', 'P', 'K', 2, 0, 0, 0}, U32(0)}), "unsupported version 2"},
-      {Cat({Header(1), Field(0, "a"), U32(0)}), "unknown field type 0"},
-      {Cat({Header(1), Field(6, "a"), U32(0)}), "unknown field type 6"},
-      {Cat({Header(1), Field(1, ""), U32(0), U32(0)}), "empty field name"},
-      {Cat({Header(2), Field(1, "ab"), Field(2, "AB"), U32(0)}), "Duplicate field name 'AB'"},
-      {Cat({stringField, U32(1), {2}, U32(0)}), "present flag 2"},
-      {Cat({Header(1), Field(5, "a"), U32(1), {1, 2}}), "Boolean value 2"},
-      {Cat({stringField, U32(0xFFFFFFFF), {0}}), "row count exceeds"},
-      {Cat({Header(0), U32(3)}), "rows without fields"},
-      {Cat({Header(0xFFFF), Field(1, "a"), U32(0)}), "field count exceeds"},
-      {Cat({stringField, U32(1), {1}, U32(0xFFFFFFFF), {'x'}}), "truncated"},  // a huge string
-      {Cat({stringField, U32(0), {0}}), "trailing bytes"},
-  };
-  for (const auto& c : cases) {
-    try {
-      rtl::DecodeDataPacket(c.bytes);
-      ADD_FAILURE() << c.reason << ": expected EDatabaseError";
-    } catch (const rtl::EDatabaseError& e) {
-      EXPECT_EQ(e.Message().rfind("Malformed data packet: ", 0), 0u) << e.Message();
-      EXPECT_NE(e.Message().find(c.reason), std::string::npos) << "expected " << c.reason << ", got " << e.Message();
-    }
+const ByteArray kStringField = Cat({Header(1), Field(1, "a")});
+
+struct MalformedPacketCase {
+  std::string name;
+  ByteArray bytes;
+  std::string reason;
+};
+
+class MalformedPacket : public ::testing::TestWithParam<MalformedPacketCase> {};
+
+TEST_P(MalformedPacket, RaisesWithTheReason) {
+  try {
+    rtl::DecodeDataPacket(GetParam().bytes);
+    ADD_FAILURE() << "expected EDatabaseError";
+  } catch (const rtl::EDatabaseError& e) {
+    EXPECT_EQ(e.Message().rfind("Malformed data packet: ", 0), 0u) << e.Message();
+    EXPECT_NE(e.Message().find(GetParam().reason), std::string::npos)
+        << "expected " << GetParam().reason << ", got " << e.Message();
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Packets, MalformedPacket,
+    ::testing::Values(
+        MalformedPacketCase{"Magic", Cat({{'V', 'D', 'P', 'X', 1, 0, 0, 0}, U32(0)}), "bad magic"},
+        MalformedPacketCase{"Version", Cat({{'V', 'D', 'P', 'K', 2, 0, 0, 0}, U32(0)}), "unsupported version 2"},
+        MalformedPacketCase{"FieldTypeZero", Cat({Header(1), Field(0, "a"), U32(0)}), "unknown field type 0"},
+        MalformedPacketCase{"FieldTypeSix", Cat({Header(1), Field(6, "a"), U32(0)}), "unknown field type 6"},
+        MalformedPacketCase{"EmptyFieldName", Cat({Header(1), Field(1, ""), U32(0), U32(0)}), "empty field name"},
+        MalformedPacketCase{"DuplicateFieldName", Cat({Header(2), Field(1, "ab"), Field(2, "AB"), U32(0)}),
+                            "Duplicate field name 'AB'"},
+        MalformedPacketCase{"PresentFlag", Cat({kStringField, U32(1), {2}, U32(0)}), "present flag 2"},
+        MalformedPacketCase{"BooleanValue", Cat({Header(1), Field(5, "a"), U32(1), {1, 2}}), "Boolean value 2"},
+        MalformedPacketCase{"RowCount", Cat({kStringField, U32(0xFFFFFFFF), {0}}), "row count exceeds"},
+        MalformedPacketCase{"RowsWithoutFields", Cat({Header(0), U32(3)}), "rows without fields"},
+        MalformedPacketCase{"FieldCount", Cat({Header(0xFFFF), Field(1, "a"), U32(0)}), "field count exceeds"},
+        MalformedPacketCase{"HugeString", Cat({kStringField, U32(1), {1}, U32(0xFFFFFFFF), {'x'}}), "truncated"},
+        MalformedPacketCase{"TrailingBytes", Cat({kStringField, U32(0), {0}}), "trailing bytes"}),
+    velmora::test::CaseName());
 
 }  // namespace

@@ -11,12 +11,14 @@
 
 #include "db_fixture.h"
 #include "runtime/except/Exceptions.h"
+#include "tests/support/Expectations.h"
 
 namespace {
 
 using dbtest::SampleTable;
 using dbtest::VisibleIds;
 using rtl::Variant;
+using velmora::test::CaseName;
 
 class DbDataSet : public ::testing::Test {
  protected:
@@ -39,23 +41,48 @@ TEST(DbClientDataSet, AnEmptyPacketOpensAtEofWithNullFields) {
   EXPECT_TRUE(ds->Eof());
 }
 
-TEST(DbClientDataSet, BadDataRaisesAndKeepsTheContent) {
+TEST(DbClientDataSet, OpeningWithoutDataRaises) {
   const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
-  EXPECT_THROW(ds->Open(), rtl::EDatabaseError) << "nothing to open yet";
-  ds->SetPacket(SampleTable());
-  ds->Next();
-  for (const Variant& v : {Variant("VDPK"), Variant::Null(), Variant(), Variant(5)}) {
-    try {
-      ds->SetData(v);
-      ADD_FAILURE() << "expected EDatabaseError for a " << Variant::TypeName(v.Type());
-    } catch (const rtl::EDatabaseError& e) {
-      EXPECT_EQ(e.Message(), "Invalid data packet");
-    }
+  EXPECT_THROW(ds->Open(), rtl::EDatabaseError);
+}
+
+struct BadDataCase {
+  std::string name;
+  Variant data;
+  std::string message = "Invalid data packet";
+};
+
+// A dataset on its second row given data that is no packet.
+class BadData : public ::testing::TestWithParam<BadDataCase> {
+ protected:
+  void SetUp() override {
+    ds->SetPacket(SampleTable());
+    ds->Next();
   }
-  EXPECT_THROW(ds->SetData(rtl::ByteArray{'V', 'D', 'P', 'K'}), rtl::EDatabaseError);
+  rtl::Owned<rtl::TClientDataSet> ds = rtl::Add<rtl::TClientDataSet>(nullptr);
+};
+
+TEST_P(BadData, SetDataRaisesWithTheReason) {
+  try {
+    ds->SetData(GetParam().data);
+    ADD_FAILURE() << "expected EDatabaseError";
+  } catch (const rtl::EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), GetParam().message);
+  }
+}
+
+TEST_P(BadData, FailedSetDataLeavesTheDatasetAsItWas) {
+  EXPECT_THROW(ds->SetData(GetParam().data), rtl::EDatabaseError);
   EXPECT_EQ(ds->RecordCount(), 5u);
   EXPECT_EQ(ds->RecNo(), 2u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Data, BadData,
+                         ::testing::Values(BadDataCase{"Text", Variant("VDPK")}, BadDataCase{"Null", Variant::Null()},
+                                           BadDataCase{"Empty", Variant()}, BadDataCase{"Integer", Variant(5)},
+                                           BadDataCase{"PacketCutShort", Variant(rtl::ByteArray{'V', 'D', 'P', 'K'}),
+                                                       "Malformed data packet: truncated"}),
+                         CaseName());
 
 TEST_F(DbDataSet, DataHoldsEveryRowWhateverTheFilter) {
   ds->SetFilter("Id = 2");
@@ -65,7 +92,7 @@ TEST_F(DbDataSet, DataHoldsEveryRowWhateverTheFilter) {
   EXPECT_EQ(VisibleIds(*copy), (std::vector<int>{1, 2, 3, -5, 0}));
 }
 
-TEST_F(DbDataSet, CursorMovesAndStopsAtTheEnds) {
+TEST_F(DbDataSet, CursorStopsAtTheEnds) {
   using D = rtl::TDataSet;
   // RecNo after each move, with B and E for Bof and Eof.
   const auto state = [&] { return std::to_string(ds->RecNo()) + (ds->Bof() ? "B" : "") + (ds->Eof() ? "E" : ""); };
@@ -79,91 +106,136 @@ TEST_F(DbDataSet, CursorMovesAndStopsAtTheEnds) {
   EXPECT_EQ(Id(), 0);
 }
 
-TEST_F(DbDataSet, ClosedDatasetsHaveNoCurrentRow) {
+TEST_F(DbDataSet, ClosedDatasetHasNoCurrentRow) {
   ds->Next();
   ds->Close();
   EXPECT_TRUE(ds->Eof() && ds->Bof());
   EXPECT_EQ(ds->RecordCount(), 0u);
   EXPECT_TRUE(ds->FieldByName("Id")->IsNull());
+}
+
+TEST_F(DbDataSet, ClosedDatasetRefusesToMove) {
+  ds->Close();
   EXPECT_THROW(ds->Next(), rtl::EDatabaseError);
+}
+
+TEST_F(DbDataSet, ClosedDatasetRefusesToLocate) {
+  ds->Close();
   EXPECT_THROW(ds->Locate("Id", "1"), rtl::EDatabaseError);
+}
+
+TEST_F(DbDataSet, ReopenedDatasetStartsAtTheFirstRow) {
+  ds->Next();
+  ds->Close();
   ds->SetActive(true);
   EXPECT_EQ(ds->RecordCount(), 5u);
   EXPECT_EQ(Id(), 1);
 }
 
-TEST_F(DbDataSet, FieldsAreFoundWithoutRegardToCaseAndConvertTheirValues) {
+TEST_F(DbDataSet, FieldsAreFoundWithoutRegardToCase) {
   EXPECT_EQ(ds->FindField("NAME"), ds->Fields(1));
   EXPECT_EQ(ds->FieldByName("名称")->Index(), 6u);
-  EXPECT_THROW(ds->Fields(7), rtl::EDatabaseError);
-  EXPECT_THROW(ds->FieldByName("Nope"), rtl::EDatabaseError);
-  constexpr int kRaises = -999;  // AsInteger raises EConvertError
-  const struct {
-    std::size_t row;  // RecNo
-    const char* field;
-    const char* text;
-    int integer;
-  } cases[] = {
-      {1, "Code", "3", 3},       {1, "Score", "2.5", 2},  // halves round to even
-      {1, "Flag", "True", 1},    {1, "Big", "9007199254740993", kRaises},
-      {2, "Code", "x", kRaises}, {2, "Score", "", 0},
-      {2, "Flag", "False", 0},   {3, "Name", "O'Neil", kRaises},
-      {4, "Name", "", 0},        {4, "Code", "03", 3},
-      {4, "Big", "-1", -1},      {4, "Score", "7", 7},
-  };
-  for (const auto& c : cases) {
-    for (ds->First(); ds->RecNo() != c.row;) ds->Next();
-    const rtl::TField* f = ds->FieldByName(c.field);
-    EXPECT_EQ(f->AsString(), c.text) << c.field << " of row " << c.row;
-    if (c.integer == kRaises) {
-      EXPECT_THROW(f->AsInteger(), rtl::EConvertError) << c.field << " of row " << c.row;
-    } else {
-      EXPECT_EQ(f->AsInteger(), c.integer) << c.field << " of row " << c.row;
-    }
+}
+
+TEST_F(DbDataSet, FieldsPastTheLastRaise) { EXPECT_THROW(ds->Fields(7), rtl::EDatabaseError); }
+
+TEST_F(DbDataSet, MissingFieldNameRaises) { EXPECT_THROW(ds->FieldByName("Nope"), rtl::EDatabaseError); }
+
+constexpr int kRaises = -999;  // AsInteger raises EConvertError
+
+struct FieldValueCase {
+  std::string name;
+  std::size_t row;  // RecNo
+  std::string field, text;
+  int integer;
+};
+
+// The sample table on the case's row.
+class FieldValue : public DbDataSet, public ::testing::WithParamInterface<FieldValueCase> {
+ protected:
+  const rtl::TField& Field() {
+    for (ds->First(); ds->RecNo() != GetParam().row;) ds->Next();
+    return *ds->FieldByName(GetParam().field);
+  }
+};
+
+TEST_P(FieldValue, AsStringIsItsText) { EXPECT_EQ(Field().AsString(), GetParam().text); }
+
+TEST_P(FieldValue, AsIntegerIsItsValueOrRaises) {
+  const rtl::TField& f = Field();
+  if (GetParam().integer == kRaises) {
+    EXPECT_THROW(f.AsInteger(), rtl::EConvertError);
+  } else {
+    EXPECT_EQ(f.AsInteger(), GetParam().integer);
   }
 }
 
-TEST_F(DbDataSet, LocateFindsTheFirstMatchingRow) {
-  using rtl::loCaseInsensitive;
-  using rtl::loPartialKey;
-  const struct {
-    const char* field;
-    Variant key;
-    rtl::TLocateOptions options;
-    int id;  // 99: not found
-  } cases[] = {
-      {"Name", "bob", {}, 2},
-      {"name", "Bob", {}, 99},
-      {"Name", "bo", {}, 99},
-      {"Name", "", {}, 99},
-      {"Name", "Bob", {loCaseInsensitive}, 2},
-      {"Name", "Bo", {loPartialKey}, 0},
-      {"Name", "BO", {loCaseInsensitive, loPartialKey}, 2},
-      {"Name", Variant::Null(), {}, 99},
-      {"名称", "张三", {}, 1},
-      {"Id", "3", {}, 3},
-      {"Id", "03", {}, 3},
-      {"Id", "3.0", {}, 3},
-      {"Id", "-5", {}, -5},
-      {"Id", "0", {}, 0},
-      {"Id", "x", {}, 99},
-      {"Id", " 3", {}, 99},
-      {"Id", 3, {}, 3},
-      {"Code", "3", {}, 1},
-      {"Code", "03", {}, -5},
-      {"Score", "2.5", {}, 1},
-      {"Big", "9007199254740992", {}, 2},
-      {"Flag", "false", {}, 2},
-  };
-  for (const auto& c : cases) {
+INSTANTIATE_TEST_SUITE_P(
+    Fields, FieldValue,
+    ::testing::Values(
+        FieldValueCase{"NumericText", 1, "Code", "3", 3}, FieldValueCase{"HalfRoundsToEven", 1, "Score", "2.5", 2},
+        FieldValueCase{"True", 1, "Flag", "True", 1},
+        FieldValueCase{"LargeintBeyondInteger", 1, "Big", "9007199254740993", kRaises},
+        FieldValueCase{"NonNumericText", 2, "Code", "x", kRaises}, FieldValueCase{"NullFloat", 2, "Score", "", 0},
+        FieldValueCase{"False", 2, "Flag", "False", 0}, FieldValueCase{"TextWithQuote", 3, "Name", "O'Neil", kRaises},
+        FieldValueCase{"NullText", 4, "Name", "", 0}, FieldValueCase{"LeadingZero", 4, "Code", "03", 3},
+        FieldValueCase{"NegativeLargeint", 4, "Big", "-1", -1}, FieldValueCase{"WholeFloat", 4, "Score", "7", 7}),
+    CaseName());
+
+constexpr int kNotFound = 99;
+
+struct LocateCase {
+  std::string name, field;
+  Variant key;
+  rtl::TLocateOptions options;
+  int id;  // kNotFound: not found
+};
+
+// Locate from the row with Id -5, the fourth.
+class Locate : public DbDataSet, public ::testing::WithParamInterface<LocateCase> {
+ protected:
+  bool Found() {
     ds->Last();
-    ds->Prior();  // on Id -5
-    const bool found = ds->Locate(c.field, c.key, c.options);
-    EXPECT_EQ(found, c.id != 99) << c.field << " = " << c.key.AsString();
-    EXPECT_EQ(Id(), found ? c.id : -5) << c.field << " = " << c.key.AsString();
-    EXPECT_FALSE(ds->Eof());
+    ds->Prior();
+    return ds->Locate(GetParam().field, GetParam().key, GetParam().options);
   }
-  EXPECT_THROW(ds->Locate("Nope", "1"), rtl::EDatabaseError);
+};
+
+TEST_P(Locate, AnswersWhetherARowMatches) { EXPECT_EQ(Found(), GetParam().id != kNotFound); }
+
+TEST_P(Locate, MovesToTheFirstMatchOrStays) {
+  const bool found = Found();
+  EXPECT_EQ(Id(), found ? GetParam().id : -5);
+  EXPECT_FALSE(ds->Eof());
+}
+
+using rtl::loCaseInsensitive;
+using rtl::loPartialKey;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, Locate,
+    ::testing::Values(
+        LocateCase{"Text", "Name", "bob", {}, 2},
+        LocateCase{"FieldNameIgnoresCaseTextKeepsIt", "name", "Bob", {}, kNotFound},
+        LocateCase{"PrefixIsNoMatch", "Name", "bo", {}, kNotFound}, LocateCase{"EmptyText", "Name", "", {}, kNotFound},
+        LocateCase{"CaseInsensitive", "Name", "Bob", {loCaseInsensitive}, 2},
+        LocateCase{"PartialKey", "Name", "Bo", {loPartialKey}, 0},
+        LocateCase{"PartialCaseInsensitive", "Name", "BO", {loCaseInsensitive, loPartialKey}, 2},
+        LocateCase{"NullKey", "Name", Variant::Null(), {}, kNotFound},
+        LocateCase{"GbkNameAndText", "名称", "张三", {}, 1}, LocateCase{"IntegerAsText", "Id", "3", {}, 3},
+        LocateCase{"IntegerWithLeadingZero", "Id", "03", {}, 3}, LocateCase{"IntegerAsDecimal", "Id", "3.0", {}, 3},
+        LocateCase{"NegativeInteger", "Id", "-5", {}, -5}, LocateCase{"Zero", "Id", "0", {}, 0},
+        LocateCase{"IntegerAgainstLetters", "Id", "x", {}, kNotFound},
+        LocateCase{"IntegerWithBlank", "Id", " 3", {}, kNotFound}, LocateCase{"IntegerKey", "Id", 3, {}, 3},
+        LocateCase{"NumericTextExactly", "Code", "3", {}, 1},
+        LocateCase{"NumericTextWithLeadingZero", "Code", "03", {}, -5}, LocateCase{"Float", "Score", "2.5", {}, 1},
+        LocateCase{"LargeintBeyondDouble", "Big", "9007199254740992", {}, 2},
+        LocateCase{"BooleanIgnoresCase", "Flag", "false", {}, 2}),
+    CaseName());
+
+TEST_F(DbDataSet, LocateOnAMissingFieldRaises) { EXPECT_THROW(ds->Locate("Nope", "1"), rtl::EDatabaseError); }
+
+TEST_F(DbDataSet, LocateWithABinaryKeyRaises) {
   EXPECT_THROW(ds->Locate("Id", Variant(rtl::ByteArray{1})), rtl::EDatabaseError);
 }
 
@@ -187,32 +259,50 @@ TEST(DbClientDataSet, CaseFoldingSparesDoubleByteCharacters) {
   EXPECT_EQ(ds->FieldByName("Id")->AsInteger(), 2);
 }
 
-TEST(DbNumbers, DecimalTextRules) {
-  const struct {
-    const char* text;
-    bool valid;
-    bool isInteger;
-    double value;
-  } cases[] = {
-      {"+5", true, true, 5},
-      {"-.5", true, false, -0.5},
-      {"5.", true, false, 5},
-      {"-9223372036854775808", true, true, -0x1p63},
-      {"9223372036854775808", true, false, 0x1p63},
-      {"", false, false, 0},
-      {".", false, false, 0},
-      {"5 ", false, false, 0},
-      {"1e3", false, false, 0},
-      {"--5", false, false, 0},
-      {"0x10", false, false, 0},
-  };
-  for (const auto& c : cases) {
-    const auto d = rtl::ParseDecimal(c.text);
-    ASSERT_EQ(d.has_value(), c.valid) << "\"" << c.text << "\"";
-    if (!d) continue;
-    EXPECT_EQ(d->isInteger, c.isInteger) << "\"" << c.text << "\"";
-    EXPECT_EQ(d->real, c.value) << "\"" << c.text << "\"";
-  }
+struct ValidDecimalCase {
+  std::string name, text;
+  bool isInteger;
+  double value;
+};
+
+class ValidDecimal : public ::testing::TestWithParam<ValidDecimalCase> {};
+
+TEST_P(ValidDecimal, ReadsItsValue) {
+  const auto d = rtl::ParseDecimal(GetParam().text);
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(d->real, GetParam().value);
+}
+
+TEST_P(ValidDecimal, TellsWhetherItIsAnInteger) {
+  const auto d = rtl::ParseDecimal(GetParam().text);
+  ASSERT_TRUE(d.has_value());
+  EXPECT_EQ(d->isInteger, GetParam().isInteger);
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, ValidDecimal,
+                         ::testing::Values(ValidDecimalCase{"PlusSign", "+5", true, 5},
+                                           ValidDecimalCase{"NoIntegerDigits", "-.5", false, -0.5},
+                                           ValidDecimalCase{"NoFractionDigits", "5.", false, 5},
+                                           ValidDecimalCase{"SmallestInt64", "-9223372036854775808", true, -0x1p63},
+                                           ValidDecimalCase{"BeyondInt64", "9223372036854775808", false, 0x1p63}),
+                         CaseName());
+
+struct InvalidDecimalCase {
+  std::string name, text;
+};
+
+class InvalidDecimal : public ::testing::TestWithParam<InvalidDecimalCase> {};
+
+TEST_P(InvalidDecimal, IsRefused) { EXPECT_FALSE(rtl::ParseDecimal(GetParam().text).has_value()); }
+
+INSTANTIATE_TEST_SUITE_P(Numbers, InvalidDecimal,
+                         ::testing::Values(InvalidDecimalCase{"Empty", ""}, InvalidDecimalCase{"PointOnly", "."},
+                                           InvalidDecimalCase{"TrailingBlank", "5 "},
+                                           InvalidDecimalCase{"Exponent", "1e3"}, InvalidDecimalCase{"TwoSigns", "--5"},
+                                           InvalidDecimalCase{"Hexadecimal", "0x10"}),
+                         CaseName());
+
+TEST(DbNumbers, SmallestInt64IsReadExactly) {
   EXPECT_EQ(rtl::ParseDecimal("-9223372036854775808")->integer, INT64_MIN);
 }
 
@@ -226,102 +316,114 @@ std::vector<int> Shown(rtl::TDataSet& ds, const std::string& filter) {
 
 using DbFilter = DbDataSet;
 
-TEST_F(DbFilter, ShowsTheRowsEachExpressionPasses) {
-  const struct {
-    std::string filter;
-    std::vector<int> ids;
-  } cases[] = {
-      {"   ", {1, 2, 3, -5, 0}},
-      {"id <> 3", {1, 2, -5, 0}},
-      {"Id = +1", {1}},
-      {"Id > 0 AND Id < 3", {1, 2}},
-      // precedence: NOT over AND over OR
-      {"Id = 1 OR Id = 2 AND Name = 'x'", {1}},
-      {"(Id = 1 OR Id = 2) AND Name = 'bob'", {2}},
-      {"NOT Id = 1 AND Id > 0", {2, 3}},
-      {"NOT (Id = 1 OR Id = 2)", {3, -5, 0}},
-      // keywords and field names ignore case; brackets and GBK names
-      {"ID = 2 oR id = 3", {2, 3}},
-      {"[Id] = 2", {2}},
-      {"名称 = '张三'", {1, -5}},
-      {"[名称] <> '张三'", {2, 0}},
-      // text: quotes, case and bytes
-      {"Name = 'O''Neil'", {3}},
-      {"Name = 'ann'", {}},
-      {"Name >= 'B'", {2, 3, 0}},
-      // number literal against a text field reads the text as a number
-      {"Code = 3", {1, -5}},
-      {"Code > 3", {3}},
-      {"NOT (Code = 3)", {3}},
-      // text literal against a numeric field compares the decimal text
-      {"Id = '3'", {3}},
-      {"Id < '10'", {1, -5, 0}},
-      {"Flag = 'True'", {1, -5}},
-      {"Flag = 0", {2, 0}},
-      {"Score = 7", {-5}},
-      {"Score > -1.5", {1, 3, -5, 0}},
-      {"Big = 9007199254740993", {1}},
-      // Null matches nothing, not even through <> or NOT
-      {"Name <> 'zzz'", {1, 2, 3, 0}},
-      {"NOT Name = 'zzz'", {1, 2, 3, 0}},
-      {"Score = 99 OR Id = 2", {2}},
-      {"Score = 99 OR NOT Score = 99", {1, 3, -5, 0}},
-      // a long chain of one operator does not deepen the tree
-      {[] {
-         std::string chain;
-         for (int i = 0; i < 5000; ++i) chain += "Id = 99 OR ";
-         return chain + "Id = 2";
-       }(),
-       {2}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Shown(*ds, c.filter), c.ids) << "filter: " << c.filter.substr(0, 40);
-    EXPECT_EQ(ds->RecordCount(), c.ids.size()) << "filter: " << c.filter.substr(0, 40);
+using DbFilter = DbDataSet;
+
+struct FilterCase {
+  std::string name, filter;
+  std::vector<int> ids;
+};
+
+class Filter : public DbDataSet, public ::testing::WithParamInterface<FilterCase> {};
+
+TEST_P(Filter, ShowsTheRowsItPasses) { EXPECT_EQ(Shown(*ds, GetParam().filter), GetParam().ids); }
+
+TEST_P(Filter, CountsTheRowsItPasses) {
+  Shown(*ds, GetParam().filter);
+  EXPECT_EQ(ds->RecordCount(), GetParam().ids.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Expressions, Filter,
+    ::testing::Values(
+
+        FilterCase{"Blank", "   ", {1, 2, 3, -5, 0}}, FilterCase{"NotEqual", "id <> 3", {1, 2, -5, 0}},
+        FilterCase{"PlusSign", "Id = +1", {1}}, FilterCase{"And", "Id > 0 AND Id < 3", {1, 2}},
+        // precedence: NOT over AND over OR
+        FilterCase{"AndBeforeOr", "Id = 1 OR Id = 2 AND Name = 'x'", {1}},
+        FilterCase{"Parentheses", "(Id = 1 OR Id = 2) AND Name = 'bob'", {2}},
+        FilterCase{"NotBeforeAnd", "NOT Id = 1 AND Id > 0", {2, 3}},
+        FilterCase{"NotOfParentheses", "NOT (Id = 1 OR Id = 2)", {3, -5, 0}},
+        // keywords and field names ignore case; brackets and GBK names
+        FilterCase{"KeywordsAndNamesIgnoreCase", "ID = 2 oR id = 3", {2, 3}},
+        FilterCase{"BracketedName", "[Id] = 2", {2}}, FilterCase{"GbkName", "名称 = '张三'", {1, -5}},
+        FilterCase{"BracketedGbkName", "[名称] <> '张三'", {2, 0}},
+        // text: quotes, case and bytes
+        FilterCase{"DoubledQuote", "Name = 'O''Neil'", {3}}, FilterCase{"TextKeepsCase", "Name = 'ann'", {}},
+        FilterCase{"TextOrder", "Name >= 'B'", {2, 3, 0}},
+        // number literal against a text field reads the text as a number
+        FilterCase{"NumberAgainstText", "Code = 3", {1, -5}}, FilterCase{"NumberAboveText", "Code > 3", {3}},
+        FilterCase{"NotOfNumberAgainstText", "NOT (Code = 3)", {3}},
+        // text literal against a numeric field compares the decimal text
+        FilterCase{"TextAgainstInteger", "Id = '3'", {3}},
+        FilterCase{"TextOrderAgainstInteger", "Id < '10'", {1, -5, 0}},
+        FilterCase{"TextAgainstBoolean", "Flag = 'True'", {1, -5}},
+        FilterCase{"NumberAgainstBoolean", "Flag = 0", {2, 0}}, FilterCase{"NumberAgainstFloat", "Score = 7", {-5}},
+        FilterCase{"NegativeFloat", "Score > -1.5", {1, 3, -5, 0}},
+        FilterCase{"LargeintBeyondDouble", "Big = 9007199254740993", {1}},
+        // Null matches nothing, not even through <> or NOT
+        FilterCase{"NullNotUnequal", "Name <> 'zzz'", {1, 2, 3, 0}},
+        FilterCase{"NullNotNegated", "NOT Name = 'zzz'", {1, 2, 3, 0}},
+        FilterCase{"NullInOr", "Score = 99 OR Id = 2", {2}},
+        FilterCase{"NullInOrNot", "Score = 99 OR NOT Score = 99", {1, 3, -5, 0}},
+        // a long chain of one operator does not deepen the tree
+        FilterCase{"LongChain",
+                   [] {
+                     std::string chain;
+                     for (int i = 0; i < 5000; ++i) chain += "Id = 99 OR ";
+                     return chain + "Id = 2";
+                   }(),
+                   {2}}),
+    CaseName());
+
+struct InvalidFilterCase {
+  std::string name, filter, reason;
+};
+
+class InvalidFilter : public DbDataSet, public ::testing::WithParamInterface<InvalidFilterCase> {};
+
+TEST_P(InvalidFilter, RaisesWithTheReason) {
+  try {
+    Shown(*ds, GetParam().filter);
+    ADD_FAILURE() << "expected EDatabaseError";
+  } catch (const rtl::EDatabaseError& e) {
+    EXPECT_NE(e.Message().find(GetParam().reason), std::string::npos)
+        << "expected a message containing \"" << GetParam().reason << "\", got \"" << e.Message() << "\"";
   }
 }
 
-TEST_F(DbFilter, InvalidExpressionsRaiseWithAReason) {
-  const struct {
-    std::string filter;
-    const char* reason;
-  } cases[] = {
-      {"Id =", "expected a number or a quoted text at position 5"},
-      {"Id 3", "expected a comparison operator"},
-      {"= 3", "expected a field name at position 1"},
-      {"3 = Id", "expected a field name"},
-      {"Id = 3 AND", "expected a field name"},
-      {"Id = Name", "expected a number or a quoted text"},
-      {"(Id = 3", "expected ')'"},
-      {"Id = 3)", "unexpected ')'"},
-      {"()", "expected a field name"},
-      {"Name = 'abc", "unterminated text"},
-      {"[Id = 3", "missing ']'"},
-      {"[] = 3", "empty field name"},
-      {"Id = 1.2.3", "invalid number '1.2.3'"},
-      {"Id = 3 # 4", "unexpected character '#'"},
-      {"Id != 3", "unexpected character '!'"},
-      {"Nope = 3", "Field 'Nope' not found"},
-      {"Id = 1 OR [No Such] = 'a'", "Field 'No Such' not found"},
-      {std::string(200, '(') + "Id = 1" + std::string(200, ')'), "nesting too deep"},
-      {[] {
-         std::string s;
-         for (int i = 0; i < 100000; ++i) s += "NOT ";
-         return s + "Id = 1";
-       }(),
-       "nesting too deep"},
-  };
-  for (const auto& c : cases) {
-    try {
-      Shown(*ds, c.filter);
-      ADD_FAILURE() << "expected EDatabaseError for: " << c.filter.substr(0, 40);
-    } catch (const rtl::EDatabaseError& e) {
-      EXPECT_NE(e.Message().find(c.reason), std::string::npos)
-          << "expected a message containing \"" << c.reason << "\", got \"" << e.Message() << "\"";
-    }
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Expressions, InvalidFilter,
+    ::testing::Values(
 
-TEST_F(DbFilter, AFailingChangeLeavesTheStateAsItWas) {
+        InvalidFilterCase{"MissingValue", "Id =", "expected a number or a quoted text at position 5"},
+        InvalidFilterCase{"MissingOperator", "Id 3", "expected a comparison operator"},
+        InvalidFilterCase{"MissingFieldName", "= 3", "expected a field name at position 1"},
+        InvalidFilterCase{"ValueBeforeField", "3 = Id", "expected a field name"},
+        InvalidFilterCase{"AndAtTheEnd", "Id = 3 AND", "expected a field name"},
+        InvalidFilterCase{"FieldAsValue", "Id = Name", "expected a number or a quoted text"},
+        InvalidFilterCase{"UnclosedParenthesis", "(Id = 3", "expected ')'"},
+        InvalidFilterCase{"UnopenedParenthesis", "Id = 3)", "unexpected ')'"},
+        InvalidFilterCase{"EmptyParentheses", "()", "expected a field name"},
+        InvalidFilterCase{"UnterminatedText", "Name = 'abc", "unterminated text"},
+        InvalidFilterCase{"UnclosedBracket", "[Id = 3", "missing ']'"},
+        InvalidFilterCase{"EmptyBracket", "[] = 3", "empty field name"},
+        InvalidFilterCase{"BadNumber", "Id = 1.2.3", "invalid number '1.2.3'"},
+        InvalidFilterCase{"UnknownCharacter", "Id = 3 # 4", "unexpected character '#'"},
+        InvalidFilterCase{"CStyleNotEqual", "Id != 3", "unexpected character '!'"},
+        InvalidFilterCase{"MissingField", "Nope = 3", "Field 'Nope' not found"},
+        InvalidFilterCase{"MissingBracketedField", "Id = 1 OR [No Such] = 'a'", "Field 'No Such' not found"},
+        InvalidFilterCase{"DeepParentheses", std::string(200, '(') + "Id = 1" + std::string(200, ')'),
+                          "nesting too deep"},
+        InvalidFilterCase{"DeepNot",
+                          [] {
+                            std::string s;
+                            for (int i = 0; i < 100000; ++i) s += "NOT ";
+                            return s + "Id = 1";
+                          }(),
+                          "nesting too deep"}),
+    CaseName());
+
+TEST_F(DbFilter, AFailingFilterChangeKeepsTheFilterInForce) {
   ds->SetFilter("Id > 0");
   ds->SetFiltered(true);
   ds->Next();
@@ -329,51 +431,89 @@ TEST_F(DbFilter, AFailingChangeLeavesTheStateAsItWas) {
   EXPECT_EQ(ds->Filter(), "Id > 0");
   EXPECT_TRUE(ds->Filtered());
   EXPECT_EQ(ds->RecordCount(), 3u);
+}
 
-  ds->SetFiltered(false);
-  ds->SetFilter("Missing = 1");  // not filtering: stored, not parsed
+TEST_F(DbFilter, AFilterIsStoredUnparsedWhileNotFiltering) {
+  ds->SetFilter("Missing = 1");
   EXPECT_EQ(ds->Filter(), "Missing = 1");
+}
+
+TEST_F(DbFilter, FailingToSwitchOnLeavesFilteringOff) {
+  ds->SetFilter("Missing = 1");
   EXPECT_THROW(ds->SetFiltered(true), rtl::EDatabaseError);
   EXPECT_FALSE(ds->Filtered());
   EXPECT_EQ(ds->RecordCount(), 5u);
 }
 
-TEST_F(DbFilter, ChangesReevaluateFromTheFirstRow) {
+TEST_F(DbFilter, SettingTheFilterWhileNotFilteringKeepsTheCursor) {
   ds->Last();
   ds->SetFilter("Id >= 2");
-  EXPECT_EQ(ds->RecNo(), 5u) << "setting Filter while not filtered must not move the cursor";
+  EXPECT_EQ(ds->RecNo(), 5u);
+}
+
+TEST_F(DbFilter, SwitchingOnStartsAtTheFirstRowShown) {
+  ds->Last();
+  ds->SetFilter("Id >= 2");
   ds->SetFiltered(true);
   EXPECT_EQ(ds->RecNo(), 1u);
   EXPECT_EQ(Id(), 2);
+}
+
+TEST_F(DbFilter, ChangingTheFilterStartsAtTheFirstRowShown) {
+  ds->SetFilter("Id >= 2");
+  ds->SetFiltered(true);
   ds->Next();
   ds->SetFilter("Id >= 3");
   EXPECT_EQ(ds->RecordCount(), 1u);
   EXPECT_EQ(Id(), 3);
+}
+
+TEST_F(DbFilter, SwitchingOffStartsAtTheFirstRow) {
+  ds->SetFilter("Id >= 3");
+  ds->SetFiltered(true);
   ds->SetFiltered(false);
   EXPECT_EQ(ds->RecordCount(), 5u);
   EXPECT_EQ(Id(), 1);
 }
 
-TEST(DbFilterContent, AFilterSetBeforeTheDataAppliesToIt) {
-  const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
-  ds->SetFilter("Name = 'bob'");
-  ds->SetFiltered(true);  // no fields yet: only the syntax is checked
-  ds->SetPacket(SampleTable());
-  EXPECT_EQ(VisibleIds(*ds), std::vector<int>{2});
+// A filter set before the dataset has data: only its syntax is checked then.
+class FilterBeforeData : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ds->SetFilter("Name = 'bob'");
+    ds->SetFiltered(true);
+    ds->SetPacket(SampleTable());
+  }
+  rtl::Owned<rtl::TClientDataSet> ds = rtl::Add<rtl::TClientDataSet>(nullptr);
+};
 
+TEST_F(FilterBeforeData, AppliesToTheData) { EXPECT_EQ(VisibleIds(*ds), std::vector<int>{2}); }
+
+TEST_F(FilterBeforeData, PacketLackingTheFiltersFieldIsRefusedKeepingThePrevious) {
   rtl::DataPacket other;
   other.AddField("Id", rtl::ftInteger).AppendRow({7});
-  EXPECT_THROW(ds->SetPacket(other), rtl::EDatabaseError) << "the filter names a field the packet lacks";
-  EXPECT_EQ(VisibleIds(*ds), std::vector<int>{2}) << "the previous content stays";
+  EXPECT_THROW(ds->SetPacket(other), rtl::EDatabaseError);
+  EXPECT_EQ(VisibleIds(*ds), std::vector<int>{2});
 }
 
-TEST(DbFilterContent, DoubleByteNamesAreReadWhole) {
-  // The second byte of 乚 is ']', which must not end a bracketed name.
+struct DoubleByteNameCase {
+  std::string name, filter;
+};
+
+class DoubleByteName : public ::testing::TestWithParam<DoubleByteNameCase> {};
+
+// The second byte of 乚 is ']', which must not end a bracketed name.
+TEST_P(DoubleByteName, IsReadWhole) {
   rtl::DataPacket p;
   p.AddField("乚", rtl::ftInteger).AddField("Id", rtl::ftInteger).AppendRow({1, 1}).AppendRow({2, 2});
   const auto ds = rtl::Add<rtl::TClientDataSet>(nullptr);
   ds->SetPacket(p);
-  for (const char* filter : {"[乚] = 2", "乚 = 2"}) EXPECT_EQ(Shown(*ds, filter), std::vector<int>{2}) << filter;
+  EXPECT_EQ(Shown(*ds, GetParam().filter), std::vector<int>{2});
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, DoubleByteName,
+                         ::testing::Values(DoubleByteNameCase{"Bracketed", "[乚] = 2"},
+                                           DoubleByteNameCase{"Bare", "乚 = 2"}),
+                         CaseName());
 
 }  // namespace

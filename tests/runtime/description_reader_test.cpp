@@ -10,6 +10,7 @@
 #include "FormText.h"
 #include "runtime/except/Exceptions.h"
 #include "runtime/forms/Description.h"
+#include "tests/support/Expectations.h"
 
 namespace {
 
@@ -57,43 +58,54 @@ std::string ReadError(const Bytes& data) {
   return "(read without error)";
 }
 
-TEST(DescriptionReader, RefusesDamagedFields) {
-  const struct {
-    const char* what;
-    Bytes data;
-    const char* error;
-  } cases[] = {
-      {"empty", {}, "truncated"},
-      {"another format", Stream().Raw("object F: TF\nend\n").bytes, "not a compiled form description"},
-      {"later version", Stream().Raw("VDFM").U8(2).bytes, "unknown version"},
-      {"unknown object kind", Stream().Header().U8(2).Name("F").Name("TF").U16(0).U16(0).bytes, "bad object kind"},
-      {"empty name", Stream().Header().U8(0).Name("").Name("TF").U16(0).U16(0).bytes, "empty name"},
-      {"dotted class name", Stream().Header().U8(0).Name("F").Name("T.F").U16(0).U16(0).bytes,
-       "bad character in a name"},
-      {"property name with a dash", Stream().Header().Object("F", 1).Name("A-B").U8(1).bytes,
-       "bad character in a name"},
-      {"value tag 0", Stream().Header().Object("F", 1).Name("A").U8(0).bytes, "bad value tag"},
-      {"value tag 7", Stream().Header().Object("F", 1).Name("A").U8(7).bytes, "bad value tag"},
-      {"text longer than the data", Stream().Header().Object("F", 1).Name("A").U8(3).U32(0xFFFFFFFF).Raw("abc").bytes,
-       "truncated"},
-      {"binary longer than the data", Stream().Header().Object("F", 1).Name("A").U8(6).U32(0x80000000).Raw("ab").bytes,
-       "truncated"},
-      {"set count beyond its items", Stream().Header().Object("F", 1).Name("A").U8(5).U16(0xFFFF).Name("x").bytes,
-       "truncated"},
-      {"property count beyond the properties", Stream().Header().Object("F", 0xFFFF).Name("A").U8(4).Name("x").bytes,
-       "truncated"},
-      {"child count beyond the children", Stream().Header().Object("F", 0).U16(2).Object("G", 0).U16(0).bytes,
-       "truncated"},
-      {"bytes after the form", Stream().Header().Object("F", 0).U16(0).U8(0).bytes, "bytes after the form"},
-      {"nested too deep", Nested(65), "components nested too deeply"},
-  };
-  for (const auto& c : cases) {
-    const std::string message = ReadError(c.data);
-    EXPECT_NE(message.find(c.error), std::string::npos)
-        << c.what << ": expected \"" << c.error << "\", got " << message;
-    EXPECT_EQ(message.rfind("Form description at byte ", 0), 0u) << c.what << ": " << message;
-  }
+struct DamagedCase {
+  std::string name;
+  Bytes data;
+  std::string error;
+};
+
+class Damaged : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(Damaged, ReadErrorNamesWhatIsWrong) {
+  const std::string message = ReadError(GetParam().data);
+  EXPECT_NE(message.find(GetParam().error), std::string::npos)
+      << "expected \"" << GetParam().error << "\", got " << message;
 }
+
+TEST_P(Damaged, ReadErrorGivesTheBytePosition) {
+  const std::string message = ReadError(GetParam().data);
+  EXPECT_EQ(message.rfind("Form description at byte ", 0), 0u) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Descriptions, Damaged,
+    ::testing::Values(
+
+        DamagedCase{"Empty", {}, "truncated"},
+        DamagedCase{"AnotherFormat", Stream().Raw("object F: TF\nend\n").bytes, "not a compiled form description"},
+        DamagedCase{"LaterVersion", Stream().Raw("VDFM").U8(2).bytes, "unknown version"},
+        DamagedCase{"UnknownObjectKind", Stream().Header().U8(2).Name("F").Name("TF").U16(0).U16(0).bytes,
+                    "bad object kind"},
+        DamagedCase{"EmptyName", Stream().Header().U8(0).Name("").Name("TF").U16(0).U16(0).bytes, "empty name"},
+        DamagedCase{"DottedClassName", Stream().Header().U8(0).Name("F").Name("T.F").U16(0).U16(0).bytes,
+                    "bad character in a name"},
+        DamagedCase{"PropertyNameWithADash", Stream().Header().Object("F", 1).Name("A-B").U8(1).bytes,
+                    "bad character in a name"},
+        DamagedCase{"ValueTag0", Stream().Header().Object("F", 1).Name("A").U8(0).bytes, "bad value tag"},
+        DamagedCase{"ValueTag7", Stream().Header().Object("F", 1).Name("A").U8(7).bytes, "bad value tag"},
+        DamagedCase{"TextLongerThanTheData",
+                    Stream().Header().Object("F", 1).Name("A").U8(3).U32(0xFFFFFFFF).Raw("abc").bytes, "truncated"},
+        DamagedCase{"BinaryLongerThanTheData",
+                    Stream().Header().Object("F", 1).Name("A").U8(6).U32(0x80000000).Raw("ab").bytes, "truncated"},
+        DamagedCase{"SetCountBeyondItsItems",
+                    Stream().Header().Object("F", 1).Name("A").U8(5).U16(0xFFFF).Name("x").bytes, "truncated"},
+        DamagedCase{"PropertyCountBeyondTheProperties",
+                    Stream().Header().Object("F", 0xFFFF).Name("A").U8(4).Name("x").bytes, "truncated"},
+        DamagedCase{"ChildCountBeyondTheChildren", Stream().Header().Object("F", 0).U16(2).Object("G", 0).U16(0).bytes,
+                    "truncated"},
+        DamagedCase{"BytesAfterTheForm", Stream().Header().Object("F", 0).U16(0).U8(0).bytes, "bytes after the form"},
+        DamagedCase{"NestedTooDeep", Nested(65), "components nested too deeply"}),
+    velmora::test::CaseName());
 
 TEST(DescriptionReader, RefusesEveryTruncation) {
   const Bytes whole = formtext::Compile(

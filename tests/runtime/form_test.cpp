@@ -18,6 +18,7 @@
 #include "runtime/except/Exceptions.h"
 #include "runtime/text/Gbk.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/Expectations.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ using rtl::TButton;
 using rtl::TComponent;
 using rtl::TEdit;
 using rtl::TWinControl;
+using velmora::test::CaseName;
 using velmora::test::ClickEvent;
 using velmora::test::KeyEvent;
 using velmora::test::Send;
@@ -144,43 +146,53 @@ struct PanelForm {
   TEdit* edit;
 };
 
-// Focus leaves a control that goes away (focused: focus first, then act);
-// SetFocus raises for a control that cannot take it (act, then focus).
-// A destroyed control leaves its parent: the sanitizer sees any dangling child.
-TEST(Focus, FollowsWhetherAControlCanTakeIt) {
-  const struct {
-    const char* what;
-    bool focused;
-    void (*act)(PanelForm& f);
-  } cases[] = {
-      {"destroyed", true, [](PanelForm& f) { rtl::Free(f.edit); }},
-      {"hidden", true, [](PanelForm& f) { f.edit->SetVisible(false); }},
-      {"disabled", true, [](PanelForm& f) { f.edit->SetEnabled(false); }},
-      {"its panel hidden", true, [](PanelForm& f) { f.panel->SetVisible(false); }},
-      {"its panel destroyed", true, [](PanelForm& f) { rtl::Free(f.panel); }},
-      {"hidden", false, [](PanelForm& f) { f.edit->SetVisible(false); }},
-      {"in a disabled panel", false, [](PanelForm& f) { f.panel->SetEnabled(false); }},
-      {"on a form not shown", false, [](PanelForm& f) { f.form->Hide(); }},
-      {"on no form", false, [](PanelForm& f) { f.edit->SetParent(nullptr); }},
-  };
-  for (const auto& c : cases) {
-    PanelForm f;
-    if (c.focused) {
-      f.edit->SetFocus();
-      ASSERT_TRUE(f.edit->Focused()) << c.what;
-      c.act(f);
-    } else {
-      c.act(f);
-      try {
-        f.edit->SetFocus();
-        ADD_FAILURE() << c.what << ": expected EInvalidOperation";
-      } catch (const rtl::EInvalidOperation& e) {
-        EXPECT_EQ(e.Message(), "Cannot focus a disabled or invisible window") << c.what;
-      }
-    }
-    EXPECT_EQ(f.form->ActiveControl(), nullptr) << c.what;
-  }
+// Focus leaves a control that goes away (focus first, then act); SetFocus
+// raises for a control that cannot take it (act, then focus). A destroyed
+// control leaves its parent: the sanitizer sees any dangling child.
+struct FocusCase {
+  std::string name;
+  void (*act)(PanelForm& f);
+};
+
+class FocusLeaves : public ::testing::TestWithParam<FocusCase> {};
+
+TEST_P(FocusLeaves, AFocusedEditThatCannotKeepIt) {
+  PanelForm f;
+  f.edit->SetFocus();
+  ASSERT_TRUE(f.edit->Focused());
+  GetParam().act(f);
+  EXPECT_EQ(f.form->ActiveControl(), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Edits, FocusLeaves,
+                         ::testing::Values(FocusCase{"Destroyed", [](PanelForm& f) { rtl::Free(f.edit); }},
+                                           FocusCase{"Hidden", [](PanelForm& f) { f.edit->SetVisible(false); }},
+                                           FocusCase{"Disabled", [](PanelForm& f) { f.edit->SetEnabled(false); }},
+                                           FocusCase{"PanelHidden", [](PanelForm& f) { f.panel->SetVisible(false); }},
+                                           FocusCase{"PanelDestroyed", [](PanelForm& f) { rtl::Free(f.panel); }}),
+                         CaseName());
+
+class FocusRefused : public ::testing::TestWithParam<FocusCase> {};
+
+TEST_P(FocusRefused, SetFocusRaises) {
+  PanelForm f;
+  GetParam().act(f);
+  try {
+    f.edit->SetFocus();
+    ADD_FAILURE() << "expected EInvalidOperation";
+  } catch (const rtl::EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "Cannot focus a disabled or invisible window");
+  }
+  EXPECT_EQ(f.form->ActiveControl(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, FocusRefused,
+                         ::testing::Values(FocusCase{"Hidden", [](PanelForm& f) { f.edit->SetVisible(false); }},
+                                           FocusCase{"InADisabledPanel",
+                                                     [](PanelForm& f) { f.panel->SetEnabled(false); }},
+                                           FocusCase{"OnAFormNotShown", [](PanelForm& f) { f.form->Hide(); }},
+                                           FocusCase{"OnNoForm", [](PanelForm& f) { f.edit->SetParent(nullptr); }}),
+                         CaseName());
 
 // Focus after each WM_NEXTDLGCTL (0, 0), or (1, 0) backwards, from no focus;
 // as many steps as expected has names.
@@ -195,40 +207,25 @@ std::string Walk(TTestForm& form, std::intptr_t backwards, const std::string& ex
   return visited;
 }
 
-TEST(TabOrder, NextDialogControlFollowsTheTabOrder) {
-  struct Ctl {
-    const char* name;         // "-a": destroy a
-    const char* parent = "";  // "" for the form
-    int tabOrder = -1;        // -1: not set
-    bool tabStop = true, enabled = true, visible = true, container = false;
-  };
-  const struct {
-    const char* what;
-    std::vector<Ctl> controls;
-    const char* forward;
-    const char* backward;
-  } cases[] = {
-      {"insertion order", {{"a"}, {"b"}, {"c"}}, "a b c a", "c b a c"},
-      {"ties by insertion", {{"a", "", 1}, {"b", "", 0}, {"c", "", 1}}, "b a c b", "c a b c"},
-      {"added after removals comes last", {{"a"}, {"b"}, {"c"}, {"-a"}, {"-b"}, {"d"}}, "c d c", "d c d"},
-      {"explicit before unset", {{"a"}, {"b", "", 0}}, "b a b", "a b a"},
-      {"nested container in its place",
-       {{"a", "", 1}, {"p", "", 0, false, true, true, true}, {"x", "p", 1}, {"y", "p", 0}},
-       "y x a y",
-       "a x y a"},
-      {"tab stop off skipped", {{"a"}, {"b", "", -1, false}, {"c"}}, "a c a", "c a c"},
-      {"disabled skipped", {{"a"}, {"b", "", -1, true, false}, {"c"}}, "a c a", "c a c"},
-      {"inside a hidden container skipped",
-       {{"a"}, {"p", "", -1, false, true, false, true}, {"x", "p"}, {"c"}},
-       "a c a",
-       "c a c"},
-      {"single control keeps the focus", {{"a"}}, "a a", "a a"},
-      {"nothing to focus", {{"a", "", -1, false}}, "(none)", "(none)"},
-  };
-  for (const auto& c : cases) {
-    const auto form = rtl::Add<TTestForm>(nullptr);
+struct Ctl {
+  const char* name;         // "-a": destroy a
+  const char* parent = "";  // "" for the form
+  int tabOrder = -1;        // -1: not set
+  bool tabStop = true, enabled = true, visible = true, container = false;
+};
+
+struct TabOrderCase {
+  std::string name;
+  std::vector<Ctl> controls;
+  std::string forward, backward;
+};
+
+// A shown form with the case's controls.
+class TabOrder : public ::testing::TestWithParam<TabOrderCase> {
+ protected:
+  void SetUp() override {
     form->Show();
-    for (const Ctl& ctl : c.controls) {
+    for (const Ctl& ctl : GetParam().controls) {
       if (*ctl.name == '-') {
         rtl::Free(form->FindComponent(ctl.name + 1));
         continue;
@@ -241,10 +238,36 @@ TEST(TabOrder, NextDialogControlFollowsTheTabOrder) {
       control->SetEnabled(ctl.enabled);
       control->SetVisible(ctl.visible);
     }
-    EXPECT_EQ(Walk(*form, 0, c.forward), c.forward) << c.what << " (forward)";
-    EXPECT_EQ(Walk(*form, 1, c.backward), c.backward) << c.what << " (backward)";
   }
+  rtl::Owned<TTestForm> form = rtl::Add<TTestForm>(nullptr);
+};
+
+TEST_P(TabOrder, NextDialogControlWalksForward) { EXPECT_EQ(Walk(*form, 0, GetParam().forward), GetParam().forward); }
+
+TEST_P(TabOrder, PreviousDialogControlWalksBackward) {
+  EXPECT_EQ(Walk(*form, 1, GetParam().backward), GetParam().backward);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, TabOrder,
+    ::testing::Values(
+        TabOrderCase{"InsertionOrder", {{"a"}, {"b"}, {"c"}}, "a b c a", "c b a c"},
+        TabOrderCase{"TiesByInsertion", {{"a", "", 1}, {"b", "", 0}, {"c", "", 1}}, "b a c b", "c a b c"},
+        TabOrderCase{"AddedAfterRemovalsComesLast", {{"a"}, {"b"}, {"c"}, {"-a"}, {"-b"}, {"d"}}, "c d c", "d c d"},
+        TabOrderCase{"ExplicitBeforeUnset", {{"a"}, {"b", "", 0}}, "b a b", "a b a"},
+        TabOrderCase{"NestedContainerInItsPlace",
+                     {{"a", "", 1}, {"p", "", 0, false, true, true, true}, {"x", "p", 1}, {"y", "p", 0}},
+                     "y x a y",
+                     "a x y a"},
+        TabOrderCase{"TabStopOffSkipped", {{"a"}, {"b", "", -1, false}, {"c"}}, "a c a", "c a c"},
+        TabOrderCase{"DisabledSkipped", {{"a"}, {"b", "", -1, true, false}, {"c"}}, "a c a", "c a c"},
+        TabOrderCase{"InsideAHiddenContainerSkipped",
+                     {{"a"}, {"p", "", -1, false, true, false, true}, {"x", "p"}, {"c"}},
+                     "a c a",
+                     "c a c"},
+        TabOrderCase{"SingleControlKeepsTheFocus", {{"a"}}, "a a", "a a"},
+        TabOrderCase{"NothingToFocus", {{"a", "", -1, false}}, "(none)", "(none)"}),
+    CaseName());
 
 // A shown form with edits a and b and buttons ok ("确定(&O)") and cancel
 // ("&Cancel", Cancel); every handler writes to the log; a has the focus.
@@ -285,129 +308,163 @@ struct Dialog {
 
 constexpr rtl::TShiftState kShift{true, false, false}, kAlt{false, true, false};
 
-TEST(Input, KeysTextAndClicksReachHandlersAndDialogInOrder) {
-  const struct {
-    const char* what;
-    void (*act)(Dialog& d);
-    Log log;
-    const char* focus;
-    const char* textOfA;
-  } cases[] = {
-      {"key-down handlers see Tab and Shift+Tab before the dialog",
-       [](Dialog& d) {
-         d.Press(rtl::VK_TAB);
-         d.Press(rtl::VK_TAB, kShift);
-         d.Press(rtl::VK_TAB, kShift);
-       },
-       {"down a 9", "down b 9", "down a 9"},
-       "cancel",
-       ""},
-      {"zeroed key stops everything",
-       [](Dialog& d) {
-         d.zeroKeys = true;
-         for (rtl::Word key : {rtl::VK_TAB, rtl::VK_ESCAPE, rtl::VK_RETURN, rtl::VK_BACK}) d.Press(key);
-       },
-       {"down a 9", "down a 27", "down a 13", "down a 8"},
-       "a",
-       ""},
-      {"Esc passes over a hidden cancel button",
-       [](Dialog& d) {
-         d.cancel->SetVisible(false);
-         auto* other = d.form->Add<TButton>("other");
-         other->Cancel = true;
-         d.Watch(other);
-         d.Press(rtl::VK_ESCAPE);
-       },
-       {"down a 27", "click other"},
-       "a",
-       ""},
-      {"Esc without a usable cancel button is a key press",
-       [](Dialog& d) {
-         d.cancel->SetEnabled(false);
-         d.Press(rtl::VK_ESCAPE);
-       },
-       {"down a 27", "press a 27"},
-       "a",
-       ""},
-      {"Enter and Space click a focused button",
-       [](Dialog& d) {
-         d.ok->SetFocus();
-         d.Press(rtl::VK_RETURN);
-         d.Press(rtl::VK_SPACE);
-       },
-       {"down ok 13", "click ok", "down ok 32", "click ok"},
-       "ok",
-       ""},
-      {"Enter in an edit clicks the default button",
-       [](Dialog& d) {
-         d.ok->Default = true;
-         d.Press(rtl::VK_RETURN);
-       },
-       {"down a 13", "click ok"},
-       "a",
-       ""},
-      {"Alt+letter clicks the button with that accelerator",
-       [](Dialog& d) {
-         d.Press('X', kAlt);
-         d.Press('O', kAlt);
-       },
-       {"click ok"},
-       "ok",
-       ""},
-      {"typing goes to the edit, a double-byte character whole",
-       [](Dialog& d) { d.form->HandleInput(TextEvent("ab中c")); },
-       {"press a 97", "press a 98", "press a 99"},
-       "a",
-       "ab中c"},
-      {"Backspace removes a whole double-byte character",
-       [](Dialog& d) {
-         d.a->SetText("x中中");
-         d.Press(rtl::VK_BACK);
-         d.Press(rtl::VK_BACK);
-       },
-       {"down a 8", "press a 8", "down a 8", "press a 8"},
-       "a",
-       "x"},
-      {"clicks on a disabled control, another form's or none are ignored",
-       [](Dialog& d) {
-         d.ok->SetEnabled(false);
-         d.form->HandleInput(ClickEvent(d.ok));
-         d.form->HandleInput(ClickEvent(nullptr));
-         const auto other = rtl::Add<TTestForm>(nullptr);
-         auto* foreign = other->Add<TButton>("foreign");
-         d.Watch(foreign);
-         d.form->HandleInput(ClickEvent(foreign));
-       },
-       {},
-       "a",
-       ""},
-  };
-  for (const auto& c : cases) {
-    Dialog d;
-    c.act(d);
-    EXPECT_EQ(d.log, c.log) << c.what;
-    EXPECT_EQ(d.form->FocusName(), c.focus) << c.what;
-    EXPECT_EQ(d.a->Text(), c.textOfA) << c.what;
-  }
+struct InputCase {
+  std::string name;
+  void (*act)(Dialog& d);
+  Log log;
+  std::string focus;
+  std::string textOfA;
+};
+
+// The dialog after the case's input.
+class Input : public ::testing::TestWithParam<InputCase> {
+ protected:
+  void SetUp() override { GetParam().act(d); }
+  Dialog d;
+};
+
+TEST_P(Input, ReachesTheHandlersInOrder) { EXPECT_EQ(d.log, GetParam().log); }
+
+TEST_P(Input, LeavesTheFocusWhereTheDialogPutIt) { EXPECT_EQ(d.form->FocusName(), GetParam().focus); }
+
+TEST_P(Input, LeavesTheTypedTextInTheEdit) { EXPECT_EQ(d.a->Text(), GetParam().textOfA); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, Input,
+    ::testing::Values(InputCase{"KeyDownHandlersSeeTabBeforeTheDialog",
+                                [](Dialog& d) {
+                                  d.Press(rtl::VK_TAB);
+                                  d.Press(rtl::VK_TAB, kShift);
+                                  d.Press(rtl::VK_TAB, kShift);
+                                },
+                                {"down a 9", "down b 9", "down a 9"},
+                                "cancel",
+                                ""},
+                      InputCase{"ZeroedKeyStopsEverything",
+                                [](Dialog& d) {
+                                  d.zeroKeys = true;
+                                  for (rtl::Word key : {rtl::VK_TAB, rtl::VK_ESCAPE, rtl::VK_RETURN, rtl::VK_BACK})
+                                    d.Press(key);
+                                },
+                                {"down a 9", "down a 27", "down a 13", "down a 8"},
+                                "a",
+                                ""},
+                      InputCase{"EscPassesOverAHiddenCancelButton",
+                                [](Dialog& d) {
+                                  d.cancel->SetVisible(false);
+                                  auto* other = d.form->Add<TButton>("other");
+                                  other->Cancel = true;
+                                  d.Watch(other);
+                                  d.Press(rtl::VK_ESCAPE);
+                                },
+                                {"down a 27", "click other"},
+                                "a",
+                                ""},
+                      InputCase{"EscWithoutAUsableCancelButtonIsAKeyPress",
+                                [](Dialog& d) {
+                                  d.cancel->SetEnabled(false);
+                                  d.Press(rtl::VK_ESCAPE);
+                                },
+                                {"down a 27", "press a 27"},
+                                "a",
+                                ""},
+                      InputCase{"EnterOrSpaceClicksAFocusedButton",
+                                [](Dialog& d) {
+                                  d.ok->SetFocus();
+                                  d.Press(rtl::VK_RETURN);
+                                  d.Press(rtl::VK_SPACE);
+                                },
+                                {"down ok 13", "click ok", "down ok 32", "click ok"},
+                                "ok",
+                                ""},
+                      InputCase{"EnterInAnEditClicksTheDefaultButton",
+                                [](Dialog& d) {
+                                  d.ok->Default = true;
+                                  d.Press(rtl::VK_RETURN);
+                                },
+                                {"down a 13", "click ok"},
+                                "a",
+                                ""},
+                      InputCase{"AltLetterClicksTheButtonWithThatAccelerator",
+                                [](Dialog& d) {
+                                  d.Press('X', kAlt);
+                                  d.Press('O', kAlt);
+                                },
+                                {"click ok"},
+                                "ok",
+                                ""},
+                      InputCase{"TypingGoesToTheEditWholeCharacters",
+                                [](Dialog& d) { d.form->HandleInput(TextEvent("ab中c")); },
+                                {"press a 97", "press a 98", "press a 99"},
+                                "a",
+                                "ab中c"},
+                      InputCase{"BackspaceRemovesAWholeDoubleByteCharacter",
+                                [](Dialog& d) {
+                                  d.a->SetText("x中中");
+                                  d.Press(rtl::VK_BACK);
+                                  d.Press(rtl::VK_BACK);
+                                },
+                                {"down a 8", "press a 8", "down a 8", "press a 8"},
+                                "a",
+                                "x"},
+                      InputCase{"ClicksOnADisabledForeignOrNoControlIgnored",
+                                [](Dialog& d) {
+                                  d.ok->SetEnabled(false);
+                                  d.form->HandleInput(ClickEvent(d.ok));
+                                  d.form->HandleInput(ClickEvent(nullptr));
+                                  const auto other = rtl::Add<TTestForm>(nullptr);
+                                  auto* foreign = other->Add<TButton>("foreign");
+                                  d.Watch(foreign);
+                                  d.form->HandleInput(ClickEvent(foreign));
+                                },
+                                {},
+                                "a",
+                                ""}),
+    CaseName());
+
+struct MaxLengthCase {
+  std::string name;
+  int max;
+  std::string typed, text;
+};
+
+class MaxLength : public ::testing::TestWithParam<MaxLengthCase> {};
+
+TEST_P(MaxLength, EditTakesWholeCharactersUpToTheLimitInBytes) {
+  Dialog d;
+  d.a->MaxLength = GetParam().max;
+  d.form->HandleInput(TextEvent(GetParam().typed));
+  EXPECT_EQ(d.a->Text(), GetParam().text);
 }
 
-TEST(Input, MaxLengthAcceleratorsAndPasswordDisplayCountCharactersNotBytes) {
-  const struct {
-    int max;
-    const char* typed;
-    const char* text;
-  } cases[] = {{0, "abcdef", "abcdef"}, {3, "abcdef", "abc"}, {3, "a中b", "a中"}, {3, "ab中c", "abc"}};
-  for (const auto& c : cases) {
-    Dialog d;
-    d.a->MaxLength = c.max;
-    d.form->HandleInput(TextEvent(c.typed));
-    EXPECT_EQ(d.a->Text(), c.text) << "MaxLength " << c.max << ", typed " << c.typed;
-  }
+INSTANTIATE_TEST_SUITE_P(Edits, MaxLength,
+                         ::testing::Values(MaxLengthCase{"Unlimited", 0, "abcdef", "abcdef"},
+                                           MaxLengthCase{"CutsAscii", 3, "abcdef", "abc"},
+                                           MaxLengthCase{"TakesADoubleByteCharacterThatFits", 3, "a中b", "a中"},
+                                           MaxLengthCase{"SkipsADoubleByteCharacterThatDoesNotFit", 3, "ab中c", "abc"}),
+                         CaseName());
+
+struct AcceleratorCase {
+  std::string name, caption;
+  char letter;
+};
+
+class Accelerator : public ::testing::TestWithParam<AcceleratorCase> {};
+
+TEST_P(Accelerator, IsTheUpperCaseLetterAfterASingleAmpersand) {
   const auto button = rtl::Add<TButton>(nullptr);
-  for (const auto& [caption, letter] : {std::pair{"确定(&o)", 'O'}, {"a&&b", '\0'}, {"&&&x", 'X'}, {"end&", '\0'}}) {
-    button->SetCaption(caption);
-    EXPECT_EQ(button->Accelerator(), letter) << caption;
-  }
+  button->SetCaption(GetParam().caption);
+  EXPECT_EQ(button->Accelerator(), GetParam().letter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, Accelerator,
+                         ::testing::Values(AcceleratorCase{"AfterChinese", "确定(&o)", 'O'},
+                                           AcceleratorCase{"DoubledAmpersand", "a&&b", '\0'},
+                                           AcceleratorCase{"AfterADoubledAmpersand", "&&&x", 'X'},
+                                           AcceleratorCase{"AmpersandAtTheEnd", "end&", '\0'}),
+                         CaseName());
+
+TEST(PasswordEdit, ShowsOneCharacterPerCharacterNotPerByte) {
   const auto edit = rtl::Add<TEdit>(nullptr);
   edit->PasswordChar = '*';
   edit->SetText("a中\x81'");
@@ -415,27 +472,53 @@ TEST(Input, MaxLengthAcceleratorsAndPasswordDisplayCountCharactersNotBytes) {
 }
 
 // Typing through a form whose front end counts the refusals.
-class Typing : public velmora::test::FrontEndTest {};
+class Typing : public velmora::test::FrontEndTest {
+ protected:
+  // Beeps while the dialog's first edit takes typed.
+  int BeepsTyping(const std::string& typed) {
+    const int before = frontEnd.Beeps();
+    d.form->HandleInput(TextEvent(typed));
+    return frontEnd.Beeps() - before;
+  }
+  Dialog d;
+};
 
 // What an edit takes is what the person sees: a control character is never
 // dropped silently but refused with a beep; Enter and Esc are the dialog's keys.
-TEST_F(Typing, ControlCharactersAreRefusedAudiblyAndNeverJoinTheText) {
-  const struct {
-    const char* typed;
-    const char* text;
-    int beeps;
-  } cases[] = {{"x\x01y", "xy", 1}, {"x\ty\x1fz\x7f", "xyz", 3}, {"\x1b\r", "", 0}, {"中\x02", "中", 1}};
-  for (const auto& c : cases) {
-    Dialog d;
+struct ControlCharacterCase {
+  std::string name, typed, text;
+  int beeps;
+};
+
+class ControlCharacters : public velmora::test::FrontEndTest,
+                          public ::testing::WithParamInterface<ControlCharacterCase> {
+ protected:
+  int BeepsTyping() {
     const int before = frontEnd.Beeps();
-    d.form->HandleInput(TextEvent(c.typed));
-    EXPECT_EQ(d.a->Text(), c.text) << ::testing::PrintToString(std::string(c.typed));
-    EXPECT_EQ(frontEnd.Beeps() - before, c.beeps) << ::testing::PrintToString(std::string(c.typed));
+    d.form->HandleInput(TextEvent(GetParam().typed));
+    return frontEnd.Beeps() - before;
   }
   Dialog d;
+};
+
+TEST_P(ControlCharacters, NeverJoinTheText) {
+  BeepsTyping();
+  EXPECT_EQ(d.a->Text(), GetParam().text);
+}
+
+TEST_P(ControlCharacters, AreRefusedWithABeepEach) { EXPECT_EQ(BeepsTyping(), GetParam().beeps); }
+
+INSTANTIATE_TEST_SUITE_P(Edits, ControlCharacters,
+                         ::testing::Values(ControlCharacterCase{"StartOfHeading", "x\x01y", "xy", 1},
+                                           ControlCharacterCase{"TabUnitSeparatorDelete", "x\ty\x1fz\x7f", "xyz", 3},
+                                           ControlCharacterCase{"EscapeAndReturnSilently", "\x1b\r", "", 0},
+                                           ControlCharacterCase{"AfterChinese", "中\x02", "中", 1}),
+                         CaseName());
+
+TEST_F(Typing, EnterOrEscAsKeysDoesNotBeep) {
   const int before = frontEnd.Beeps();
   for (rtl::Word key : {rtl::VK_RETURN, rtl::VK_ESCAPE}) d.Press(key);
-  EXPECT_EQ(frontEnd.Beeps() - before, 0) << "expected Enter and Esc as keys to pass silently";
+  EXPECT_EQ(frontEnd.Beeps() - before, 0);
 }
 
 // Seconds on a monotonic clock (<chrono> has a literal GBK cannot hold).
@@ -445,22 +528,45 @@ double Now() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-// An edit takes what is typed in time linear in its length, and by default
-// no more than a Windows edit control takes (kDefaultMaxLength bytes).
-TEST_F(Typing, TextGrowsLinearlyUpToTheEditsLimit) {
-  const std::string typed(200000, 'x');
-  for (const int maxLength : {0, 1000000}) {
-    Dialog d;
-    d.a->MaxLength = maxLength;
-    const int before = frontEnd.Beeps();
-    const double start = Now();
-    d.form->HandleInput(TextEvent(typed));
-    const double took = Now() - start;
-    EXPECT_LT(took, 1.0) << "MaxLength " << maxLength << ": 200,000 characters took " << took << " s";
-    const std::size_t expected = maxLength == 0 ? TEdit::kDefaultMaxLength : typed.size();
-    EXPECT_EQ(d.a->Text().size(), expected) << "MaxLength " << maxLength;
-    EXPECT_EQ(frontEnd.Beeps() > before, maxLength == 0) << "expected each refused character told, and only those";
-  }
+// A Windows edit control takes 32,767 bytes by default; the edit's default
+// is the same, and a character past it is refused with a beep.
+TEST_F(Typing, DefaultLimitTakes32767Bytes) {
+  EXPECT_EQ(BeepsTyping(std::string(32767, 'x')), 0);
+  EXPECT_EQ(d.a->Text().size(), 32767u);
+}
+
+TEST_F(Typing, DefaultLimitRefusesThe32768thByteWithABeep) {
+  EXPECT_EQ(BeepsTyping(std::string(32768, 'x')), 1);
+  EXPECT_EQ(d.a->Text().size(), 32767u);
+}
+
+TEST_F(Typing, DefaultLimitRefusesADoubleByteCharacterReachingPastIt) {
+  EXPECT_EQ(BeepsTyping(std::string(32766, 'x') + "中"), 1);
+  EXPECT_EQ(d.a->Text().size(), 32766u);
+}
+
+TEST_F(Typing, MaxLengthZeroMeansTheDefaultLimit) {
+  d.a->MaxLength = 0;
+  BeepsTyping(std::string(32768, 'x'));
+  EXPECT_EQ(d.a->Text().size(), 32767u);
+}
+
+// An edit takes what is typed in time linear in its length, whether it
+// takes it all or refuses what is past its limit.
+TEST_F(Typing, TextGrowsInLinearTime) {
+  d.a->MaxLength = 1000000;
+  const double start = Now();
+  EXPECT_EQ(BeepsTyping(std::string(200000, 'x')), 0);
+  const double took = Now() - start;
+  EXPECT_LT(took, 1.0) << "200,000 characters took " << took << " s";
+  EXPECT_EQ(d.a->Text().size(), 200000u);
+}
+
+TEST_F(Typing, RefusingPastTheLimitTakesLinearTime) {
+  const double start = Now();
+  BeepsTyping(std::string(200000, 'x'));
+  const double took = Now() - start;
+  EXPECT_LT(took, 1.0) << "200,000 characters took " << took << " s";
 }
 
 class FormLifetime : public velmora::test::FrontEndTest {};
@@ -482,22 +588,33 @@ TEST_F(FormLifetime, HandlerExceptionsGoToTheApplicationsDefaultHandling) {
   EXPECT_EQ(detail, "Velmora: Invalid GBK byte sequence at byte 2\nVelmora: Unknown exception\n");
 }
 
-TEST_F(FormLifetime, DestroyEventRunsWhileTheControlsExistAndItsErrorIsReported) {
-  CountedEdit::destroyed = 0;
-  auto* form = rtl::Add<TTestForm>(*rtl::Application);
-  form->Show();
-  auto rights = rtl::MakeOwned<rtl::TObjectList>();  // owns a control placed on the form, as a rights list does
-  rights->Add(form->Add<CountedEdit>("gated"));
-  form->Add<CountedEdit>("plain")->SetFocus();
+// A form owned by the application whose OnDestroy looks for its controls,
+// frees a rights list owning one of them, and fails.
+class FormDestroyed : public velmora::test::FrontEndTest {
+ protected:
+  void SetUp() override {
+    CountedEdit::destroyed = 0;
+    auto* form = rtl::Add<TTestForm>(*rtl::Application);
+    form->Show();
+    rights->Add(form->Add<CountedEdit>("gated"));
+    form->Add<CountedEdit>("plain")->SetFocus();
+    form->OnDestroy = [this, form](rtl::TObject*) {
+      sawControls = form->FindComponent("gated") != nullptr && form->Controls().size() == 2;
+      rights.reset();
+      throw rtl::EDatabaseError("cleanup failed", "清理失败");
+    };
+    rtl::Free(form);
+  }
+  rtl::Owned<rtl::TObjectList> rights =
+      rtl::MakeOwned<rtl::TObjectList>();  // owns a control placed on the form, as a rights list does
   bool sawControls = false;
-  form->OnDestroy = [&](rtl::TObject*) {
-    sawControls = form->FindComponent("gated") != nullptr && form->Controls().size() == 2;
-    rights.reset();
-    throw rtl::EDatabaseError("cleanup failed", "清理失败");
-  };
-  rtl::Free(form);
-  EXPECT_TRUE(sawControls);
-  EXPECT_EQ(CountedEdit::destroyed, 2) << "each control destroyed once";
+};
+
+TEST_F(FormDestroyed, OnDestroyRunsWhileTheControlsExist) { EXPECT_TRUE(sawControls); }
+
+TEST_F(FormDestroyed, EachControlIsDestroyedOnce) { EXPECT_EQ(CountedEdit::destroyed, 2); }
+
+TEST_F(FormDestroyed, OnDestroysErrorIsShown) {
   ASSERT_EQ(frontEnd.Messages().size(), 1u);
   EXPECT_EQ(frontEnd.Messages()[0].text, "清理失败");
 }
@@ -505,7 +622,8 @@ TEST_F(FormLifetime, DestroyEventRunsWhileTheControlsExistAndItsErrorIsReported)
 // Modal showing through the scripted front end. Showing the real dialogs is
 // exercised by the context and automation suites.
 class Modal : public velmora::test::FrontEndTest {
- protected:
+ public:
+  using FrontEndTest::frontEnd;
   // A form owned by the application with an edit and a button ok (mrOk).
   TTestForm* NewForm() {
     auto* form = rtl::Add<TTestForm>(*rtl::Application);
@@ -518,7 +636,7 @@ class Modal : public velmora::test::FrontEndTest {
   TButton* ok = nullptr;
 };
 
-TEST_F(Modal, RefusesAVisibleFormAndRunsOnlyWithAFrontEnd) {
+TEST_F(Modal, RefusesAVisibleForm) {
   TTestForm* form = NewForm();
   form->Show();
   try {
@@ -527,7 +645,11 @@ TEST_F(Modal, RefusesAVisibleFormAndRunsOnlyWithAFrontEnd) {
   } catch (const rtl::EInvalidOperation& e) {
     EXPECT_EQ(e.Message(), "Cannot make a visible window modal");
   }
-  form->Hide();
+  rtl::Free(form);
+}
+
+TEST_F(Modal, RaisesWithoutAFrontEnd) {
+  TTestForm* form = NewForm();
   rtl::Application->SetFrontEnd(nullptr);
   EXPECT_THROW(form->ShowModal(), rtl::EInvalidOperation);
   EXPECT_FALSE(form->Visible() || form->Modal());
@@ -540,43 +662,55 @@ auto Freeing(TTestForm* form) {
   return [form](auto&&...) { rtl::Free(form); };
 }
 
-TEST_F(Modal, FormDestroyedInsideItsOwnLoopIsNoticed) {
-  const struct {
-    const char* what;
-    std::function<void(TTestForm* form)> arrange;
-  } cases[] = {
-      {"by a click handler",
-       [&](TTestForm* f) {
-         ok->OnClick = Freeing(f);
-         frontEnd.Then(Send(ClickEvent(ok)));
-       }},
-      {"by a key-press handler on Enter",
-       [&](TTestForm* f) {
-         edit->OnKeyPress = Freeing(f);
-         frontEnd.Then(Send(KeyEvent(rtl::VK_RETURN)));
-       }},
-      {"by a key-press handler while typing",
-       [&](TTestForm* f) {
-         edit->OnKeyPress = Freeing(f);
-         frontEnd.Then(Send(TextEvent("abc")));
-       }},
-      {"by the show handler", [&](TTestForm* f) { f->OnShow = Freeing(f); }},
-      {"by the front end",
-       [&](TTestForm* f) {
-         frontEnd.Then([f](rtl::ModalSession& s) {
-           rtl::Free(f);
-           EXPECT_EQ(s.Form(), nullptr);
-           EXPECT_TRUE(s.Ended());
-           s.Deliver(KeyEvent(rtl::VK_TAB));  // ignored
-         });
-       }},
-  };
-  for (const auto& c : cases) {
+struct DestroyedCase {
+  std::string name;
+  void (*arrange)(Modal& m, TTestForm* form);
+};
+
+// A form destroyed inside its own modal loop: the loop notices.
+class DestroyedInItsLoop : public Modal, public ::testing::WithParamInterface<DestroyedCase> {
+ protected:
+  int ShowDestroyed() {
     TTestForm* form = NewForm();
-    c.arrange(form);
-    EXPECT_EQ(form->ShowModal(), rtl::mrCancel) << c.what;
-    EXPECT_EQ(rtl::Application->ComponentCount(), 0u) << c.what;
+    GetParam().arrange(*this, form);
+    return form->ShowModal();
   }
+};
+
+TEST_P(DestroyedInItsLoop, ShowModalAnswersCancel) { EXPECT_EQ(ShowDestroyed(), rtl::mrCancel); }
+
+TEST_P(DestroyedInItsLoop, LeavesTheApplicationNothing) {
+  ShowDestroyed();
+  EXPECT_EQ(rtl::Application->ComponentCount(), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Forms, DestroyedInItsLoop,
+                         ::testing::Values(DestroyedCase{"ByAClickHandler",
+                                                         [](Modal& m, TTestForm* f) {
+                                                           m.ok->OnClick = Freeing(f);
+                                                           m.frontEnd.Then(Send(ClickEvent(m.ok)));
+                                                         }},
+                                           DestroyedCase{"ByAKeyPressHandlerOnEnter",
+                                                         [](Modal& m, TTestForm* f) {
+                                                           m.edit->OnKeyPress = Freeing(f);
+                                                           m.frontEnd.Then(Send(KeyEvent(rtl::VK_RETURN)));
+                                                         }},
+                                           DestroyedCase{"ByAKeyPressHandlerWhileTyping",
+                                                         [](Modal& m, TTestForm* f) {
+                                                           m.edit->OnKeyPress = Freeing(f);
+                                                           m.frontEnd.Then(Send(TextEvent("abc")));
+                                                         }},
+                                           DestroyedCase{"ByTheShowHandler",
+                                                         [](Modal&, TTestForm* f) { f->OnShow = Freeing(f); }},
+                                           DestroyedCase{"ByTheFrontEnd",
+                                                         [](Modal& m, TTestForm* f) {
+                                                           m.frontEnd.Then([f](rtl::ModalSession& s) {
+                                                             rtl::Free(f);
+                                                             EXPECT_EQ(s.Form(), nullptr);
+                                                             EXPECT_TRUE(s.Ended());
+                                                             s.Deliver(KeyEvent(rtl::VK_TAB));  // ignored
+                                                           });
+                                                         }}),
+                         CaseName());
 
 }  // namespace

@@ -2,6 +2,7 @@
 // their own: the description's bytes go away after the form is built.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,28 +24,41 @@ void Apply(rtl::TCustomForm& form, const std::string& body, std::vector<std::uin
   rtl::ApplyDescription(form, rtl::ReadDescription(data));
 }
 
-TEST(SuiteControls, KeepTheirOwnCopyOfAPicture) {
-  const auto form = rtl::Add<TPlainForm>(nullptr);
+// A form with an image and a button whose description is gone.
+class SuiteControls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Apply(*form,
+          "object img: TcxImage\n Picture.Data = {0A0B0C}\n Properties.Stretch = True\nend\n"
+          "object btn: TcxButton\n Glyph.Data = {FF}\nend\n",
+          data);
+    std::fill(data.begin(), data.end(), 0);  // the description goes away
+  }
+  rtl::Owned<TPlainForm> form = rtl::Add<TPlainForm>(nullptr);
   std::vector<std::uint8_t> data;
-  Apply(*form,
-        "object img: TcxImage\n Picture.Data = {0A0B0C}\n Properties.Stretch = True\nend\n"
-        "object btn: TcxButton\n Glyph.Data = {FF}\nend\n",
-        data);
-  std::fill(data.begin(), data.end(), 0);  // the description goes away
+};
+
+TEST_F(SuiteControls, ImageKeepsItsOwnCopyOfThePicture) {
   const auto* image = dynamic_cast<suite::TcxImage*>(form->FindComponent("img"));
-  const auto* button = dynamic_cast<suite::TcxButton*>(form->FindComponent("btn"));
   ASSERT_NE(image, nullptr);
-  ASSERT_NE(button, nullptr);
   EXPECT_EQ(image->Picture, (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C}));
+}
+
+TEST_F(SuiteControls, ButtonKeepsItsOwnCopyOfTheGlyph) {
+  const auto* button = dynamic_cast<suite::TcxButton*>(form->FindComponent("btn"));
+  ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->Glyph, (std::vector<std::uint8_t>{0xFF}));
+}
+
+TEST_F(SuiteControls, TakeAPropertyTheyHave) {
+  auto* image = rtl::Add<suite::TcxImage>(*form);
+  EXPECT_TRUE(image->SetProperty("Properties.Stretch", rtl::PropertyValue::Identifier("True")));
 }
 
 // A name the control does not have is refused, so that a description with a
 // misspelt property fails to load instead of being ignored.
-TEST(SuiteControls, RefuseAPropertyTheyDoNotHave) {
-  const auto form = rtl::Add<TPlainForm>(nullptr);
+TEST_F(SuiteControls, RefuseAPropertyTheyDoNotHave) {
   auto* image = rtl::Add<suite::TcxImage>(*form);
-  EXPECT_TRUE(image->SetProperty("Properties.Stretch", rtl::PropertyValue::Identifier("True")));
   EXPECT_FALSE(image->SetProperty("Properties.Strech", rtl::PropertyValue::Identifier("True")));
 }
 
