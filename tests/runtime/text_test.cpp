@@ -134,7 +134,10 @@ TEST(Gbk, EncodingRaisesForCharactersGbkLacks) {
 
 std::string Hex(const std::string& bytes) {
   std::string text;
-  for (unsigned char b : bytes) text += "0123456789ABCDEF"[b >> 4], text += "0123456789ABCDEF"[b & 15];
+  for (const char byte : bytes) {
+    const auto b = static_cast<unsigned char>(byte);
+    text += "0123456789ABCDEF"[b >> 4], text += "0123456789ABCDEF"[b & 15];
+  }
   return text;
 }
 
