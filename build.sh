@@ -8,14 +8,18 @@
 #   ./build.sh fuzz [SECONDS] [TARGET...]                fuzz for as long as asked (tools/fuzz.sh, build-fuzz/)
 #   ./build.sh valgrind [GTEST_FILTER]                   host-level tests under memcheck (tools/valgrind.sh)
 #   ./build.sh windows                                   both Windows builds, their packages and checks
+#   ./build.sh prepare-windows                           what the Windows presets need: packages, SQLite's sources
 #   ./build.sh screenshots                               the dialogs' pictures in docs/, from the GUI tests
-# Each installs the Debian packages it needs first. Each command has a build
-# folder of its own, configured with every option it relies on, so neither
-# inherits the other's settings: build/ (run), build-test/ (tests, benchmarks
-# and packages), build-sanitize/ (tests under ASan + UBSan), build-lint/ (the
-# linter's, tools/lint.sh); the Windows builds are build-win64/ and
-# build-win32/ (CMake presets windows-x86_64 and windows-i686), with SQLite's
-# sources in build-sqlite/.
+# Each installs the Debian packages it needs first. Every build folder is a
+# CMake preset (CMakePresets.json) with every option it relies on, so none
+# inherits another's settings: build/ (preset run), build-test/ (test: tests,
+# benchmarks and packages), build-sanitize/ (sanitize: tests under ASan +
+# UBSan), build-lint/ and build-lint/fuzz/ (lint, lint-fuzz: tools/lint.sh),
+# build-fuzz/ (fuzz: tools/fuzz.sh); the Windows builds are build-win64/ and
+# build-win32/ (windows-x86_64, windows-i686), with SQLite's sources in
+# build-sqlite/. This script does what CMake cannot: install packages, make
+# SQLite's sources from Debian's, run Wine and Xvfb, loop over the fuzz
+# targets and the memcheck runs. Configure output is shown only on failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -26,8 +30,8 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 # Fuzzing (clang and its libFuzzer runtime); memory checking and the count
 # of a library cycle's instructions (valgrind, also needed to build the benchmarks).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
-LINT_PACKAGES=(clang clang-format clang-tidy)
-VALGRIND_PACKAGES=(valgrind)
+LINT_PACKAGES=(clang clang-format clang-tidy jq)
+VALGRIND_PACKAGES=(valgrind jq)
 FUZZ_TEST_SECONDS=15  # per target in ./build.sh test
 
 install_packages() {
@@ -43,8 +47,11 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 }
 
-# Warnings are errors here and in CI (VELMORA_WERROR); tools/fuzz.sh reads it too.
-export VELMORA_WERROR=ON
+# Configure quietly, build and test with every core.
+configure() { tools/quiet.sh cmake --preset "$1"; }
+build() { cmake --build --preset "$1" -j "$JOBS" "${@:2}"; }
+# The test presets fail when they find no tests, so a build without them never passes.
+run_tests() { ctest --preset "$1" -j "$JOBS"; }
 
 # ---- Windows: cross builds with mingw-w64, tests under wine64 -------------
 
@@ -77,11 +84,12 @@ prepare_sqlite() {
   if [ -f "$out/sqlite3.c" ] && [ "$(cat "$out/VERSION" 2>/dev/null)" = "$version" ]; then return; fi
   echo "Making SQLite's amalgamation from the source package $package $version"
   rm -rf build-sqlite && mkdir -p build-sqlite/download "$out"
-  (cd build-sqlite/download && apt-get source -q --download-only "$package=$version" >/dev/null 2>&1) ||
+  (cd build-sqlite/download && ../../tools/quiet.sh apt-get source -q --download-only "$package=$version") ||
     { echo "cannot fetch the source package $package=$version" >&2; exit 1; }
-  dpkg-source -q -x build-sqlite/download/*.dsc build-sqlite/source >/dev/null
+  tools/quiet.sh dpkg-source -q -x build-sqlite/download/*.dsc build-sqlite/source
   mkdir -p build-sqlite/native
-  (cd build-sqlite/native && ../source/configure --disable-tcl >/dev/null && make -j "$JOBS" sqlite3.c >/dev/null)
+  (cd build-sqlite/native && ../../tools/quiet.sh ../source/configure --disable-tcl &&
+    ../../tools/quiet.sh make -j "$JOBS" sqlite3.c)
   cp build-sqlite/native/sqlite3.c build-sqlite/native/sqlite3.h "$out/"
   echo "$version" >"$out/VERSION"
 }
@@ -89,11 +97,10 @@ prepare_sqlite() {
 # Both architectures and their packages; the 64-bit build with its tests.
 build_windows() {
   prepare_sqlite
-  cmake --preset windows-x86_64 -DVELMORA_WERROR=$VELMORA_WERROR >/dev/null
-  cmake --build --preset windows-x86_64
-  cmake --build --preset windows-x86_64 --target windows_package
-  cmake --preset windows-i686 -DVELMORA_WERROR=$VELMORA_WERROR >/dev/null
-  cmake --build --preset windows-i686 --target windows_package
+  configure windows-x86_64
+  build windows-x86_64
+  configure windows-i686
+  build windows-i686
 }
 
 check_windows() {
@@ -109,7 +116,7 @@ check_windows() {
 test_windows() {
   local status=0 started
   start_wineserver
-  (cd build-win64 && ctest --output-on-failure --no-tests=error -j "$JOBS" --timeout 300 -LE gui) || status=$?
+  run_tests windows-x86_64 || status=$?
   started=$SECONDS
   run_gui_tests || status=$?
   echo "GUI tests: $((SECONDS - started)) s"
@@ -148,7 +155,7 @@ with_display() {
 }
 
 run_gui_tests() {
-  with_display sh -c 'cd build-win64 && ctest --output-on-failure --no-tests=error -L gui --timeout 300'
+  with_display ctest --preset windows-x86_64-gui
 }
 
 # The pictures of both dialogs in docs/ (the README shows them), taken by
@@ -157,26 +164,13 @@ screenshots_command() {
   install_packages
   install_windows_packages
   prepare_sqlite
-  cmake --preset windows-x86_64 >/dev/null
-  cmake --build --preset windows-x86_64 --target gui_tests
+  configure windows-x86_64
+  build windows-x86_64 --target gui_tests
   mkdir -p docs
   local status=0
   VELMORA_SCREENSHOTS="$PWD/docs" with_display tools/windows/wine-run build-win64/bin/gui_tests.exe || status=$?
   [ $status -eq 0 ] && echo "Screenshots: docs/context-dialog.png docs/automation-dialog.png"
   return $status
-}
-
-configure() {  # configure <dir> [cmake options]
-  local dir=$1
-  shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=$VELMORA_WERROR "$@" >/dev/null
-}
-
-# ctest that fails when it finds no tests, so a build without them never passes.
-run_tests() {  # run_tests <dir> [environment assignments]
-  local dir=$1
-  shift
-  (cd "$dir" && env "$@" ctest --output-on-failure --no-tests=error -j "$JOBS")
 }
 
 # The scripted demo for a run without a terminal: the demo user's password
@@ -203,8 +197,8 @@ run_command() {
   local edition=context
   if [ "${1:-}" = context ] || [ "${1:-}" = automation ]; then edition=$1; shift; fi
   install_packages
-  configure build -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF -DVELMORA_SANITIZE=OFF
-  cmake --build build -j "$JOBS" --target velmora-host
+  configure run
+  build run
   local library
   library=$(pwd)/build/$edition/Velmora.so
   if [ $# -eq 0 ] && ! [ -t 0 ]; then
@@ -216,7 +210,8 @@ run_command() {
 
 # The Release packages: both generators must leave their file.
 check_packages() {
-  (cd build-test && rm -f velmora-*.tar.gz velmora_*.deb && cpack -G "TGZ;DEB" >/dev/null)
+  rm -f build-test/velmora-*.tar.gz build-test/velmora_*.deb
+  tools/quiet.sh cpack --preset test
   local tgz deb
   tgz=$(ls build-test/velmora-*.tar.gz 2>/dev/null | head -1)
   deb=$(ls build-test/velmora_*.deb 2>/dev/null | head -1)
@@ -234,13 +229,13 @@ test_command() {
   local started=$SECONDS windows_installs
   install_windows_packages
   windows_installs=$((SECONDS - started))
-  configure build-test -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON -DVELMORA_SANITIZE=OFF
-  cmake --build build-test -j "$JOBS"
-  run_tests build-test
+  configure test
+  build test
+  run_tests test
   check_packages
-  configure build-sanitize -DVELMORA_TESTS=ON -DVELMORA_BENCH=OFF -DVELMORA_SANITIZE=ON
-  cmake --build build-sanitize -j "$JOBS"
-  run_tests build-sanitize ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
+  configure sanitize
+  build sanitize
+  run_tests sanitize
   check_memory_and_fuzz
   started=$SECONDS
   build_windows
@@ -255,6 +250,14 @@ test_command() {
 check_memory_and_fuzz() {
   tools/valgrind.sh
   tools/fuzz.sh "$FUZZ_TEST_SECONDS"
+}
+
+# For building by hand with the presets windows-x86_64 and windows-i686.
+prepare_windows_command() {
+  install_packages
+  install_windows_packages
+  prepare_sqlite
+  echo "Ready for: cmake --workflow --preset windows-x86_64 (or windows-i686)"
 }
 
 windows_command() {
@@ -288,12 +291,16 @@ case "${1:-}" in
   windows)
     windows_command
     ;;
+  prepare-windows)
+    prepare_windows_command
+    ;;
   screenshots)
     screenshots_command
     ;;
   *)
     echo "usage: ./build.sh run [context|automation] [host options] | ./build.sh test" \
-         "| ./build.sh fuzz [SECONDS] [TARGET...] | ./build.sh valgrind [GTEST_FILTER] | ./build.sh windows | ./build.sh screenshots" >&2
+         "| ./build.sh fuzz [SECONDS] [TARGET...] | ./build.sh valgrind [GTEST_FILTER] | ./build.sh windows" \
+         "| ./build.sh prepare-windows | ./build.sh screenshots" >&2
     exit 64
     ;;
 esac

@@ -5,7 +5,8 @@
 # paths the tests are given written as Wine sees the build machine's files
 # (drive Z: is its root).
 if(NOT EXISTS /usr/src/googletest/CMakeLists.txt)
-  message(FATAL_ERROR "GoogleTest's sources are missing: install the googletest package")
+  message(FATAL_ERROR "GoogleTest's sources are missing: install the googletest package "
+    "(./build.sh prepare-windows installs everything the Windows builds need)")
 endif()
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -2,10 +2,10 @@
 # Fuzzes every reader of outside bytes (tests/fuzz) with libFuzzer under
 # ASan and UBSan, each target for SECONDS (default 60), one after another.
 #   tools/fuzz.sh [SECONDS] [TARGET...]      e.g. tools/fuzz.sh 600 data_packet
-# Builds with clang in build-fuzz. Inputs found to cover new code are kept
-# in build-fuzz/corpus/<target> for the next run (the committed seeds stay in
-# tests/fuzz/corpus/<target>); a failing input is saved in
-# build-fuzz/crashes/<target>/ and makes the script fail.
+# Builds with clang in build-fuzz (CMake preset fuzz). Inputs found to cover
+# new code are kept in build-fuzz/corpus/<target> for the next run (the
+# committed seeds stay in tests/fuzz/corpus/<target>); a failing input is
+# saved in build-fuzz/crashes/<target>/ and makes the script fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,9 +13,8 @@ seconds=${1:-60}
 [ $# -gt 0 ] && shift
 dir=build-fuzz
 
-CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
-  -DVELMORA_WERROR="${VELMORA_WERROR:-OFF}" >/dev/null
-cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)" --target fuzz_targets
+tools/quiet.sh cmake --preset fuzz
+cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -6,10 +6,12 @@
 #
 # clang cannot compile narrow literals to GBK, so the linter reads a build
 # folder of its own (build-lint/) configured with clang and VELMORA_LINT=ON,
-# where literals stay UTF-8; only the generated sources are built there. The
-# fuzz targets have a configuration of their own (build-lint/fuzz/). A
-# translation unit that passed is remembered with the hash of everything it
-# was linted against, so a second run lints only what changed.
+# where literals stay UTF-8 (CMake preset lint); only the generated sources
+# are built there. The fuzz targets have a configuration of their own
+# (build-lint/fuzz/, preset lint-fuzz). A translation unit that passed is
+# remembered with the hash of everything it was linted against (its text, its
+# compile command, every header, the linter and its checks), so a second run
+# lints only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,15 +29,11 @@ fi
 echo "Formatting: $(clang-format --version | head -1), ${#sources[@]} files"
 clang-format --dry-run --Werror "${sources[@]}"
 
-configure() {  # configure <dir> [cmake options]
-  local dir=$1
-  shift
-  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_LINT=ON \
-    -DVELMORA_SANITIZE=OFF -DVELMORA_WERROR=OFF "$@" >/dev/null
-  cmake --build "$dir" -j "$JOBS" --target velmora_generated >/dev/null
-}
-configure "$LINT_DIR" -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON -DVELMORA_FUZZ=OFF
-configure "$LINT_DIR/fuzz" -DVELMORA_FUZZ=ON
+# Configure output is shown only when it fails.
+for preset in lint lint-fuzz; do
+  tools/quiet.sh cmake --preset "$preset"
+  tools/quiet.sh cmake --build --preset "$preset" -j "$JOBS"
+done
 
 # What every unit is linted against: the linter, its checks, every header.
 mapfile -t headers < <(printf '%s\n' "${sources[@]}" | grep -v '\.cpp$'; find "$LINT_DIR" -path '*/generated/*' -type f | sort)
@@ -44,9 +42,12 @@ export LINT_DIR LINT_KEY
 mkdir -p "$LINT_DIR/tidy-passed"
 
 lint_unit() {
-  local stamp database=$LINT_DIR
+  local stamp command database=$LINT_DIR
   [[ $1 == tests/fuzz/* ]] && database=$LINT_DIR/fuzz
-  stamp=$LINT_DIR/tidy-passed/$({ echo "$LINT_KEY"; cat "$1"; } | sha256sum | cut -c1-64)
+  # The unit's compile command: its flags, defines and include folders.
+  command=$(jq -c --arg file "$PWD/$1" '[.[] | select(.file == $file) | [.directory, .command // .arguments]]' \
+    "$database/compile_commands.json")
+  stamp=$LINT_DIR/tidy-passed/$({ echo "$LINT_KEY"; echo "$command"; cat "$1"; } | sha256sum | cut -c1-64)
   [ -e "$stamp" ] && return 0
   local out
   if out=$(clang-tidy -p "$database" --quiet "$1" 2>&1); then

@@ -83,7 +83,8 @@ void ReadLines(const fs::path& path, std::vector<Line>& out, bool allowInclude) 
 std::string Literal(const std::string& bytes) {
   std::string out = "\"";
   int column = 0;
-  for (unsigned char c : bytes) {
+  for (char byte : bytes) {
+    const auto c = static_cast<unsigned char>(byte);
     if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\' && c != '?') {
       out += static_cast<char>(c);
       ++column;

@@ -4,23 +4,42 @@
 # program itself (its child processes are traced too). Any memcheck error
 # or leak fails the run.
 #   tools/valgrind.sh [GTEST_FILTER]       e.g. tools/valgrind.sh '*LibraryFile*'
-# Uses the test build in build-test/ (built here when needed).
+# Uses the test build in build-test/ (CMake preset test, built here when
+# needed). The programs are those whose tests carry the CTest label memcheck
+# (set in their CMakeLists), so a new one is never left out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 filter=${1:-*}
-programs=(edition_tests context_module_tests automation_module_tests inject_tests localisation_tests host_tests)
+jobs=$(nproc 2>/dev/null || echo 2)
+bin=$PWD/build-test/bin
 
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=ON -DVELMORA_BENCH=ON \
-  -DVELMORA_SANITIZE=OFF >/dev/null
-cmake --build build-test -j "$(nproc 2>/dev/null || echo 2)" --target "${programs[@]}" velmora-host
+build() { cmake --build --preset test -j "$jobs" --target "$@"; }
+tests_json() { ctest --test-dir build-test --show-only=json-v1 "$@"; }
+
+tools/quiet.sh cmake --preset test
+# A test program lists its tests (and their labels) only once it is built;
+# until then CTest shows it as <target>_NOT_BUILT. So every test program of
+# the build is brought up to date before the labelled ones are read.
+mapfile -t all < <(tests_json | jq -r --arg bin "$bin/" '.tests[]
+  | if (.name | endswith("_NOT_BUILT")) then (.name | sub("_NOT_BUILT$"; ""))
+    elif ((.command // [""])[0] | startswith($bin)) then (.command[0] | ltrimstr($bin))
+    else empty end' | sort -u)
+[ ${#all[@]} -gt 0 ] && build "${all[@]}"
+mapfile -t programs < <(tests_json -L '^memcheck$' | jq -r --arg bin "$bin/" '.tests[].command[0] | ltrimstr($bin)' |
+  sort -u)
+if [ ${#programs[@]} -eq 0 ]; then
+  echo "no test in build-test carries the label memcheck" >&2
+  exit 1
+fi
+build velmora-host
 
 failed=()
 for program in "${programs[@]}"; do
   log="$PWD/build-test/valgrind-$program.log"
   start=$SECONDS
   if valgrind --tool=memcheck --error-exitcode=1 --leak-check=full \
-      --trace-children=yes --log-file="$log.%p" "build-test/bin/$program" --gtest_filter="$filter" >"$log" 2>&1; then
+      --trace-children=yes --log-file="$log.%p" "$bin/$program" --gtest_filter="$filter" >"$log" 2>&1; then
     echo "valgrind $program: clean ($((SECONDS - start)) s)"
   else
     echo "valgrind $program: FAILED (logs $log*)"
