@@ -36,6 +36,6 @@ if(VELMORA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
       ${CMAKE_BINARY_DIR}/lib ${CMAKE_BINARY_DIR}/context ${CMAKE_BINARY_DIR}/automation)
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6, libsqlite3-0, libssl3, libelf1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libgcc-s1, libstdc++6, libsqlite3-0, libssl3, libelf1, libodbc2")
 endif()
 include(CPack)
