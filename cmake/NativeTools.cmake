@@ -5,7 +5,7 @@ include(ExternalProject)
 
 set(VELMORA_NATIVE_TOOLS_DIR ${CMAKE_BINARY_DIR}/native-tools)
 set(native_programs)
-foreach(tool gbkgen rescomp strtab)
+foreach(tool gbkgen rescomp strtab dllrename)
   list(APPEND native_programs ${VELMORA_NATIVE_TOOLS_DIR}/${tool})
 endforeach()
 
@@ -17,7 +17,7 @@ ExternalProject_Add(native_tools
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON)
 
-foreach(tool gbkgen rescomp strtab)
+foreach(tool gbkgen rescomp strtab dllrename)
   add_executable(${tool} IMPORTED GLOBAL)
   set_target_properties(${tool} PROPERTIES IMPORTED_LOCATION ${VELMORA_NATIVE_TOOLS_DIR}/${tool})
   add_dependencies(${tool} native_tools)

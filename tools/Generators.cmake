@@ -4,7 +4,9 @@ add_executable(rescomp ${CMAKE_CURRENT_LIST_DIR}/rescomp.cpp ${CMAKE_CURRENT_LIS
 # rescomp writes form descriptions in the layout of runtime/forms/FormStream.h.
 target_include_directories(rescomp PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 add_executable(strtab ${CMAKE_CURRENT_LIST_DIR}/strtab.cpp)
-foreach(tool gbkgen rescomp strtab)
+# dllrename gives the compiler's runtime DLLs private names in the Windows package.
+add_executable(dllrename ${CMAKE_CURRENT_LIST_DIR}/dllrename.cpp)
+foreach(tool gbkgen rescomp strtab dllrename)
   target_compile_options(${tool} PRIVATE ${VELMORA_WARNINGS})
 endforeach()
 # rescomp writes the edition resource the host-module contract defines.
