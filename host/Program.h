@@ -19,6 +19,11 @@ std::string EditionLibraryBeside(const char* argv0, const char* edition);
 std::vector<std::string> Arguments(int argc, char** argv);
 
 // Makes the console show the program's UTF-8 output where it needs telling.
+// On Windows the program is a windowed one: its output goes to the files
+// or pipes its parent handed it, else to the console it was started from
+// (if any). Ctrl+C, closing that console, logging off and shutting down end
+// a dialog being shown as its close box does, and the program then ends
+// with its normal clean-up.
 void PrepareConsole();
 
 }  // namespace host::platform

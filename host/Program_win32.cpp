@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "host/Program.h"
@@ -39,6 +40,47 @@ std::vector<std::string> Arguments(int argc, char** argv) {
   return arguments;
 }
 
-void PrepareConsole() { SetConsoleOutputCP(CP_UTF8); }
+namespace {
+
+// The thread that shows the dialogs: the one that prepared the console.
+// Written once, before the control handler is installed; read by it.
+DWORD dialogThread = 0;
+
+// Milliseconds the handler of a console's closing, a logoff or a shutdown
+// holds the process for its clean-up; the system ends it soon after anyway.
+constexpr DWORD kCleanUpMs = 4500;
+
+bool Handed(DWORD which) {
+  HANDLE handle = GetStdHandle(which);
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+// Runs on a thread of its own: the dialog's message loop is told to quit,
+// and the dialog then ends as by its close box, so that the program's
+// normal clean-up runs (servers unregistered, the database closed). When
+// the console goes away, the process ends once the handler returns: it
+// waits here meanwhile, and the program's exit ends this thread too.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  PostThreadMessageW(dialogThread, WM_QUIT, 0, 0);
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) Sleep(kCleanUpMs);
+  return TRUE;
+}
+
+}  // namespace
+
+void PrepareConsole() {
+  // A windowed program has no console of its own: what it writes goes to
+  // the console it was started from, unless the parent handed it a file or
+  // a pipe, which stays.
+  const bool output = Handed(STD_OUTPUT_HANDLE), error = Handed(STD_ERROR_HANDLE);
+  if ((!output || !error) && AttachConsole(ATTACH_PARENT_PROCESS) != 0) {
+    // Should the console refuse, the output goes nowhere, as it did before.
+    if (!output) static_cast<void>(std::freopen("CONOUT$", "w", stdout));
+    if (!error) static_cast<void>(std::freopen("CONOUT$", "w", stderr));
+  }
+  if (GetConsoleWindow() != nullptr) SetConsoleOutputCP(CP_UTF8);
+  dialogThread = GetCurrentThreadId();
+  SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+}
 
 }  // namespace host::platform

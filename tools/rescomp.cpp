@@ -21,6 +21,7 @@
 //   icon    <NAME> <file>            a group icon (and its images) from a picture
 //   version <file>                   version information from key = value lines
 //   strings <file>                   string-table blocks: lines "<id><TAB><text>"
+//   manifest <file>                  a program's application manifest (RT_MANIFEST 1), as it is
 //   edition <context|automation>     the resource that tells a host which edition
 //                                    the library is (see contract/VelmoraContract.h)
 //
@@ -477,7 +478,10 @@ struct Resource {
   Bytes data;
 };
 
-constexpr std::uint16_t RT_ICON = 3, RT_STRING = 6, RT_RCDATA = 10, RT_GROUP_ICON = 14, RT_VERSION = 16;
+constexpr std::uint16_t RT_ICON = 3, RT_STRING = 6, RT_RCDATA = 10, RT_GROUP_ICON = 14, RT_VERSION = 16,
+                        RT_MANIFEST = 24;
+// The manifest a program's loader reads (CREATEPROCESS_MANIFEST_RESOURCE_ID).
+constexpr std::uint32_t kProgramManifest = 1;
 constexpr std::uint16_t kNeutral = 0;
 
 // The table, then every name, then the data: reading the table at load
@@ -657,6 +661,9 @@ int main(int argc, char** argv) {
         Put32(mark, static_cast<std::uint32_t>(a == "context" ? velmora::ContextDisplayKind
                                                               : velmora::AutomationDisplayKind));
         resources.push_back({RT_RCDATA, kNeutral, velmora::EditionResource, 0, mark});
+      } else if (kind == "manifest") {
+        const std::string text = ReadFile(base / a);
+        resources.push_back({RT_MANIFEST, kNeutral, "", kProgramManifest, Bytes(text.begin(), text.end())});
       } else if (kind == "strings") {
         for (auto& [block, data] : StringBlocks(base / a)) resources.push_back({RT_STRING, kNeutral, "", block, data});
       } else {

@@ -63,6 +63,23 @@ OwnedBitmap BitmapOf(const Picture& picture) {
   return bitmap;
 }
 
+// The icon MAINICON of the library that owns the form, in one size; null
+// when it has none. (Resource types by number: the platform's names are
+// macros here.)
+HICON LibraryIcon(const rtl::TCustomForm& form, int size) {
+  constexpr std::uint16_t kIconGroup = 14, kIconImage = 3;
+  try {
+    const auto group = rtl::LoadResource(form.Module(), kIconGroup, "MAINICON");
+    const int id = LookupIconIdFromDirectoryEx(const_cast<PBYTE>(group.data()), TRUE, size, size, LR_DEFAULTCOLOR);
+    if (id == 0) return nullptr;
+    const auto image = rtl::LoadResource(form.Module(), kIconImage, static_cast<std::uint32_t>(id));
+    return CreateIconFromResourceEx(const_cast<PBYTE>(image.data()), static_cast<DWORD>(image.size()), TRUE, 0x00030000,
+                                    size, size, LR_DEFAULTCOLOR);
+  } catch (const rtl::Exception&) {
+    return nullptr;
+  }
+}
+
 void RegisterFormClass() {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -91,6 +108,10 @@ FormWindow::FormWindow(rtl::TCustomForm& form, HWND owner, Deliver deliver, Refu
                           GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
   CreateTopLevel(owner);
+  bigIcon_.reset(LibraryIcon(form, GetSystemMetrics(SM_CXICON)));
+  smallIcon_.reset(LibraryIcon(form, GetSystemMetrics(SM_CXSMICON)));
+  SendMessageW(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
   CreateChildren();
   PlaceChildren();
   Sync();

@@ -88,7 +88,8 @@ class FormWindow {
   std::vector<std::unique_ptr<Child>> children_;
   std::map<COLORREF, OwnedBrush> brushes_;
   COLORREF formColour_ = 0;
-  bool delivering_ = false;  // input that arrives meanwhile (a message box is up) is dropped
+  bool delivering_ = false;        // input that arrives meanwhile (a message box is up) is dropped
+  OwnedIcon bigIcon_, smallIcon_;  // the caption's: the library's MAINICON
   // Last, so it is destroyed first (also when the constructor fails half-way):
   // its windows use everything above while they go.
   OwnedWindow window_;

@@ -1,4 +1,4 @@
-// Owners of the window system's objects: fonts, brushes and bitmaps are
+// Owners of the window system's objects: fonts, brushes, bitmaps and icons are
 // deleted, windows destroyed, when their owner goes.
 #pragma once
 
@@ -38,10 +38,12 @@ inline BOOL WINAPI DeleteFontObject(HFONT font) { return DeleteObject(font); }
 inline BOOL WINAPI DeleteBrushObject(HBRUSH brush) { return DeleteObject(brush); }
 inline BOOL WINAPI DeleteBitmapObject(HBITMAP bitmap) { return DeleteObject(bitmap); }
 inline BOOL WINAPI DestroyOwnedWindow(HWND window) { return DestroyWindow(window); }
+inline BOOL WINAPI DestroyOwnedIcon(HICON icon) { return DestroyIcon(icon); }
 
 using OwnedFont = Owned<HFONT, DeleteFontObject>;
 using OwnedBrush = Owned<HBRUSH, DeleteBrushObject>;
 using OwnedBitmap = Owned<HBITMAP, DeleteBitmapObject>;
 using OwnedWindow = Owned<HWND, DestroyOwnedWindow>;
+using OwnedIcon = Owned<HICON, DestroyOwnedIcon>;
 
 }  // namespace host::win32

@@ -38,9 +38,35 @@ class DisabledOwner {
   HWND owner_;  // null when there is none or it was disabled already
 };
 
+constexpr wchar_t kSessionWatchClass[] = L"VelmoraSessionWatch";
+
+// The session is about to end: the dialog's message loop quits, and the
+// dialog ends as by its close box. Answered at once, so that the clean-up
+// runs while the system waits for the others' answers.
+LRESULT CALLBACK SessionWatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_QUERYENDSESSION) {
+    PostQuitMessage(0);
+    return TRUE;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND CreateSessionWatch() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = SessionWatchProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kSessionWatchClass;
+  // Registered once per process; a later registration finds it there.
+  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
+  return CreateWindowExW(WS_EX_TOOLWINDOW, kSessionWatchClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
 }  // namespace
 
-Win32FrontEnd::Win32FrontEnd(std::ostream& out, HWND owner) : out_(out), owner_(owner) {}
+Win32FrontEnd::Win32FrontEnd(std::ostream& out, HWND owner)
+    : out_(out), owner_(owner), sessionWatch_(CreateSessionWatch()) {}
 
 bool Win32FrontEnd::RunModal(rtl::ModalSession& session) {
   rtl::TCustomForm* form = session.Form();

@@ -3,12 +3,14 @@
 // the showing; the owner, if any, is disabled meanwhile. Message boxes are
 // the system's, with the icon of their kind, owned by the dialog; each is
 // also written to the output as "[<kind>] <text>", as the script front end
-// does. Refused input beeps.
+// does. Refused input beeps. When the session ends (logging off, shutting
+// down) a dialog being shown ends as by its close box, so that the
+// program's normal clean-up runs before the system ends it.
 #pragma once
 
 #include <ostream>
 
-#include "host/frontends/win32/Windows.h"
+#include "host/frontends/win32/Gdi.h"
 #include "runtime/forms/FrontEnd.h"
 
 namespace host::win32 {
@@ -31,6 +33,8 @@ class Win32FrontEnd final : public rtl::TFrontEnd {
   std::ostream& out_;
   HWND owner_;
   FormWindow* current_ = nullptr;  // the dialog being shown, owner of message boxes
+  // Hidden and top-level: the system tells top-level windows that the session ends.
+  OwnedWindow sessionWatch_;
 };
 
 }  // namespace host::win32
