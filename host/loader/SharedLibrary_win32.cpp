@@ -1,5 +1,10 @@
-// LoadLibraryExW with the library's own folder searched first for what it
-// imports, GetProcAddress and FreeLibrary. The loader's error boxes are
+// LoadLibraryExW with the full path (a relative one is made absolute
+// first) and the safer search flags: what the library imports is looked
+// for in its own folder, the program's folder and the system's, never in
+// the current folder. Where the system lacks those flags (Windows 7
+// without its loader update), LOAD_WITH_ALTERED_SEARCH_PATH: the library's
+// folder instead of the program's, which is defined for a full path only.
+// GetProcAddress and FreeLibrary. The loader's error boxes are
 // turned off so that a failure is only ever reported, never shown.
 #include <windows.h>
 
@@ -16,10 +21,23 @@ void* OpenLibrary(const std::string& path, std::string& reason) {
     reason = e.what();
     return nullptr;
   }
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(size, L'\0');
+  const DWORD length = size == 0 ? 0 : GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) {
+    reason = SystemMessage(GetLastError());
+    return nullptr;
+  }
+  full.resize(length);
   DWORD previous = 0;
   SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
-  HMODULE library = LoadLibraryExW(wide.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  const DWORD error = GetLastError();
+  HMODULE library =
+      LoadLibraryExW(full.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  DWORD error = GetLastError();
+  if (library == nullptr && error == ERROR_INVALID_PARAMETER) {
+    library = LoadLibraryExW(full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    error = GetLastError();
+  }
   SetThreadErrorMode(previous, nullptr);
   if (library == nullptr) reason = SystemMessage(error);
   return library;

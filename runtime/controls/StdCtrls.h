@@ -7,7 +7,9 @@ namespace rtl {
 
 class TLabel : public TControl {
  public:
-  using TControl::TControl;
+  // A label fits its caption unless its description says AutoSize = False
+  // (the toolkit's default, which descriptions leave out).
+  explicit TLabel(TComponent* owner) : TControl(owner) { AutoSize = true; }
   const char* ClassName() const noexcept override { return "TLabel"; }
 };
 

@@ -3,9 +3,17 @@
 // the platform also offers in-process) and the key HKEY_CLASSES_ROOT\<ProgID>
 // \CLSID that CLSIDFromProgID reads. Where the machine-wide classes cannot be
 // written (a user without the rights on Windows), the user's own classes
-// (HKEY_CURRENT_USER\Software\Classes) take the key. The key is removed and
-// the class object revoked when the registration ends; a key some earlier
-// process left behind is simply overwritten.
+// (HKEY_CURRENT_USER\Software\Classes) take the key. The class object is
+// revoked when the registration ends, and the key removed by the last
+// process that serves the ProgID; a key some earlier process left behind
+// is simply overwritten.
+//
+// Who else serves a ProgID is known from a named event that each serving
+// process holds open while it serves: the system closes it for a process
+// that was killed outright, so a crash never keeps a key alive. A named
+// mutex per ProgID makes writing the key, and looking for other servers
+// then removing it, one step each. Both names are in the session's
+// namespace, as the servers' registrations are.
 //
 // CreateOleObject resolves the ProgID with CLSIDFromProgID and creates the
 // object with CoCreateInstance(CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER)
@@ -77,6 +85,37 @@ std::wstring Wide(std::string_view gbk) {
   return std::wstring(wide.begin(), wide.end());
 }
 
+// A kernel object's name for a ProgID: what of it is not a letter, a digit
+// or a dot becomes '_' (a backslash would name a namespace).
+std::wstring ObjectName(const wchar_t* kind, std::string_view progId) {
+  std::wstring name = std::wstring(L"Velmora.ComServer.") + kind + L".";
+  for (char c : UpperCase(progId)) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.';
+    name += plain ? static_cast<wchar_t>(c) : L'_';
+  }
+  return name;
+}
+
+// Holds the ProgID's named mutex while it lives. A mutex its holder left
+// by being killed is taken all the same (WAIT_ABANDONED).
+class ProgIdLock {
+ public:
+  explicit ProgIdLock(std::string_view progId)
+      : mutex_(CreateMutexW(nullptr, FALSE, ObjectName(L"Lock", progId).c_str())) {
+    if (mutex_ != nullptr) WaitForSingleObject(mutex_, INFINITE);
+  }
+  ~ProgIdLock() {
+    if (mutex_ == nullptr) return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+  ProgIdLock(const ProgIdLock&) = delete;
+  ProgIdLock& operator=(const ProgIdLock&) = delete;
+
+ private:
+  HANDLE mutex_;
+};
+
 [[noreturn]] void RaiseRegistry(const std::string& progId, LSTATUS status) {
   throw EOleSysError("The key of class '" + progId + "' could not be written", HRESULT_FROM_WIN32(status));
 }
@@ -122,11 +161,19 @@ class ClassFactory final : public com::ComUnknown<ClassFactory, IClassFactory, I
 struct ComServerRegistration::Platform {
   bool comHeld = false;  // this registration's CoInitializeEx, balanced below
   DWORD cookie = 0;
-  HKEY root = nullptr;  // where the ProgID's key was written
-  std::wstring progId;
+  HKEY root = nullptr;       // where the ProgID's key was written
+  std::wstring progId;       // the key's path under root
+  std::string progIdName;    // the ProgID, for the kernel objects' names
+  HANDLE serving = nullptr;  // this process's handle of the ProgID's presence event
 
   ~Platform() {
-    if (root != nullptr) RegDeleteTreeW(root, progId.c_str());
+    if (serving != nullptr) {
+      const ProgIdLock lock(progIdName);
+      CloseHandle(serving);
+      HANDLE other = OpenEventW(SYNCHRONIZE, FALSE, ObjectName(L"Serving", progIdName).c_str());
+      if (other != nullptr) CloseHandle(other);  // another process serves it still: the key stays
+      else if (root != nullptr) RegDeleteTreeW(root, progId.c_str());
+    }
     if (cookie != 0) CoRevokeClassObject(cookie);
     if (comHeld) CoUninitialize();
   }
@@ -176,6 +223,11 @@ ComServerRegistration::ComServerRegistration(std::string progId, ComServerFactor
     throw EOleSysError("Class '" + progId_ + "' could not be registered", hr);
   }
   const std::wstring clsidText = ClassIdText(clsid);
+  p.progIdName = progId_;
+  const ProgIdLock lock(progId_);
+  p.serving = CreateEventW(nullptr, TRUE, FALSE, ObjectName(L"Serving", progId_).c_str());
+  if (p.serving == nullptr)
+    throw EOleSysError("Class '" + progId_ + "' could not be registered", HRESULT_FROM_WIN32(GetLastError()));
   if (!p.WriteKey(HKEY_CLASSES_ROOT, p.progId, clsidText, progId_) &&
       !p.WriteKey(HKEY_CURRENT_USER, L"Software\\Classes\\" + p.progId, clsidText, progId_)) {
     RaiseRegistry(progId_, ERROR_ACCESS_DENIED);

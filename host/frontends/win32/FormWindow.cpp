@@ -297,7 +297,9 @@ void FormWindow::Measure(Child& child) {
     child.bounds.height = child.picture->height;
   }
   if (child.kind != ControlKind::Label) return;
-  // A label is at least as large as its caption.
+  // A label is at least as large as its caption, but a label of fixed size
+  // (AutoSize = False) keeps the size its description gives.
+  if (dynamic_cast<const rtl::TLabel*>(child.control) != nullptr && !child.control->AutoSize) return;
   const std::wstring caption = Shown(child.control->Caption());
   HDC dc = GetDC(child.hwnd);
   const HGDIOBJ old = SelectObject(dc, font_.get());
