@@ -134,13 +134,17 @@ std::unique_ptr<DataSource> DataSource::Make(SourceKind kind) {
   return std::make_unique<SqliteOdbcSource>();
 }
 
+std::unique_ptr<host::Connection> DataSource::OpenConnection() const {
+  return std::make_unique<host::OdbcConnection>(ConnectionString());
+}
+
 DatabaseState DataSource::State() {
   DatabaseState state;
   for (const std::string& table : Tables()) {
     const host::Table content = Admin().Select("SELECT * FROM " + table);
     std::string columns;
     for (const std::string& column : content.columns) columns += (columns.empty() ? "" : ", ") + column;
-    state.push_back("table " + table + " (" + columns + ")");
+    state.push_back("table " + table + " (" + columns.append(")"));
     for (const host::Row& row : content.rows) {
       std::string line = Lower(table) + ":";
       for (std::size_t i = 0; i < row.size(); ++i) {

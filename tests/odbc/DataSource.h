@@ -40,6 +40,8 @@ class DataSource {
   virtual std::string ConnectionString() const = 0;
   // The test's own connection to the database.
   virtual host::Connection& Admin() = 0;
+  // Another connection to the database, as the host makes it (ODBC).
+  std::unique_ptr<host::Connection> OpenConnection() const;
   // The names of the database's tables.
   virtual std::vector<std::string> Tables() = 0;
 

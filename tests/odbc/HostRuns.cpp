@@ -1,5 +1,7 @@
 #include "tests/odbc/HostRuns.h"
 
+#include <sys/time.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -43,6 +45,26 @@ std::string StoredFormOf(Edition edition, const rtl::AnsiString& password) {
   return edition == Edition::Context ? host::EncodeHostPassword(password) : host::Md5Hex(password);
 }
 
+namespace {
+
+// The ODBC layer with the call count.failAt failing.
+class FailingCall final : public host::OdbcCalls {
+ public:
+  explicit FailingCall(CallCount& count) : count_(count) {}
+
+ protected:
+  bool Fails(const char* function) override {
+    if (++count_.calls != count_.failAt) return false;
+    count_.failed = function;
+    return true;
+  }
+
+ private:
+  CallCount& count_;
+};
+
+}  // namespace
+
 std::vector<rtl::AnsiString> InProcessRun::Texts() const {
   std::vector<rtl::AnsiString> texts;
   for (const ShownMessage& m : shown) texts.push_back(m.text);
@@ -50,14 +72,15 @@ std::vector<rtl::AnsiString> InProcessRun::Texts() const {
 }
 
 InProcessRun RunInProcess(Edition edition, const std::string& connection, const std::string& user,
-                          std::vector<Step> steps, HostHooks hooks) {
+                          std::vector<Step> steps, const HostHooks& hooks) {
   const host::LoadedModule module(InfoOf(edition).library);
   const host::Edition hostEdition = edition == Edition::Context ? host::Edition::Context : host::Edition::Automation;
   InProcessRun run;
   DialogDriver driver(std::move(steps));
   ::testing::internal::CaptureStderr();
   try {
-    host::OdbcConnection db(connection, host::OdbcConnection::kDefaultLockTimeout, std::move(hooks.calls));
+    host::OdbcConnection db(connection, host::OdbcConnection::kDefaultLockTimeout,
+                            hooks.count != nullptr ? std::make_unique<FailingCall>(*hooks.count) : nullptr);
     host::CheckHostTables(db, edition == Edition::Context);
     const std::optional<host::UserRecord> record = host::FindUser(db, user);
     if (!record) throw host::HostError("no user '" + user + "' in " + db.Describe());
@@ -110,5 +133,13 @@ std::vector<std::string> ChangeCommands(Edition edition, const std::string& oldP
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+double Seconds() {
+  timeval t{};
+  gettimeofday(&t, nullptr);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+int HostLockTimeout() { return host::OdbcConnection::kDefaultLockTimeout; }
 
 }  // namespace velmora::test

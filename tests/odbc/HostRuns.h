@@ -5,14 +5,12 @@
 // as the velmora-host program with --odbc, driven by a script.
 #pragma once
 
-#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "host/Runner.h"
-#include "host/db/OdbcCalls.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/ModuleFixture.h"
 
@@ -50,10 +48,18 @@ struct InProcessRun {
   std::vector<rtl::AnsiString> Texts() const;
 };
 
-// What a run may change about the host: the ODBC layer's calls, and an
-// observer of the dialog's statements.
+// The calls made to the ODBC layer so far, and the one made to fail.
+struct CallCount {
+  int failAt = 0;  // 1-based; 0 for none
+  int calls = 0;
+  std::string failed;  // the function that failed; empty when none did
+};
+
+// What a run may change about the host: its ODBC layer's calls fail as
+// count says (the count is kept there), and an observer of the dialog's
+// statements.
 struct HostHooks {
-  std::unique_ptr<host::OdbcCalls> calls;
+  CallCount* count = nullptr;
   host::SqlObserver* observer = nullptr;
 };
 
@@ -61,7 +67,7 @@ struct HostHooks {
 // edition's library loaded, the data source reached, the tables checked, the
 // user found, the dialog shown through steps.
 InProcessRun RunInProcess(Edition edition, const std::string& connection, const std::string& user,
-                          std::vector<Step> steps, HostHooks hooks = {});
+                          std::vector<Step> steps, const HostHooks& hooks = {});
 
 struct ProgramRun {
   int status = -1;  // the exit status; -1 when the program did not exit normally
@@ -81,10 +87,9 @@ bool Contains(const std::string& text, const std::string& part);
 
 // Seconds on the clock, for how long something took (<chrono> has a
 // literal GBK cannot hold).
-inline double Seconds() {
-  std::timespec t{};
-  std::timespec_get(&t, TIME_UTC);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
+double Seconds();
+
+// Seconds the host waits for a lock.
+int HostLockTimeout();
 
 }  // namespace velmora::test

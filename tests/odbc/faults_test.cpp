@@ -6,7 +6,6 @@
 // with nothing written. A lock is waited for a bounded time only.
 #include <functional>
 
-#include "host/db/OdbcConnection.h"
 #include "host/services/ModuleSql.h"
 #include "runtime/controls/StdCtrls.h"
 #include "tests/odbc/DataSource.h"
@@ -72,7 +71,7 @@ class OdbcTrouble : public ::testing::TestWithParam<TroubleCase> {
                                  StoredFormOf(GetParam().edition, "new") + "')");
         break;
       case Trouble::RowLocked:
-        holder_ = std::make_unique<host::OdbcConnection>(source_->ConnectionString());
+        holder_ = source_->OpenConnection();
         holder_->Begin();
         ASSERT_EQ(holder_->Execute("UPDATE P_User SET UserName = UserName WHERE UserCode = 'user'"), 1);
         break;
@@ -92,7 +91,7 @@ class OdbcTrouble : public ::testing::TestWithParam<TroubleCase> {
   }
 
   std::unique_ptr<DataSource> source_;
-  std::unique_ptr<host::OdbcConnection> holder_;
+  std::unique_ptr<host::Connection> holder_;
   StatementWatch watch_;
 };
 
@@ -149,8 +148,8 @@ TEST_P(OdbcTrouble, ShowsTheFailureWritesNothingAndKeepsTheDialogOpen) {
     // The update waited for the lock the host's timeout, not for ever.
     ASSERT_TRUE(watch_.queried && watch_.failed);
     const double waited = *watch_.failed - *watch_.queried;
-    EXPECT_GE(waited, host::OdbcConnection::kDefaultLockTimeout - 0.5);
-    EXPECT_LE(waited, host::OdbcConnection::kDefaultLockTimeout + 10.0);
+    EXPECT_GE(waited, HostLockTimeout() - 0.5);
+    EXPECT_LE(waited, HostLockTimeout() + 10.0);
   }
 }
 

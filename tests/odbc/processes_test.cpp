@@ -72,7 +72,7 @@ TEST_F(OdbcProcesses, TwoChangingTheSameUserLeaveOneOfTheTypedPasswords) {
     const std::optional<std::string> stored = source_->StoredPassword("same");
     int kept = -1;
     for (std::size_t i = 0; i < changes.size(); ++i) {
-      if (stored == StoredFormOf(edition, changes[i].newPass.c_str())) kept = static_cast<int>(i);
+      if (stored == StoredFormOf(edition, changes[i].newPass)) kept = static_cast<int>(i);
     }
     ASSERT_NE(kept, -1) << "the row holds neither typed password";
     EXPECT_TRUE(SameState(WithPassword(before, "same", *stored), source_->State()));

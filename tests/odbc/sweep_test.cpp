@@ -8,34 +8,11 @@
 #include <iostream>
 #include <map>
 
-#include "host/db/OdbcCalls.h"
 #include "tests/odbc/DataSource.h"
 #include "tests/odbc/HostRuns.h"
 
 namespace velmora::test {
 namespace {
-
-// The calls made so far, and the one made to fail.
-struct CallCount {
-  int failAt = 0;
-  int calls = 0;
-  std::string failed;  // the function that failed; empty when none did
-};
-
-class FailingCall final : public host::OdbcCalls {
- public:
-  explicit FailingCall(CallCount& count) : count_(count) {}
-
- protected:
-  bool Fails(const char* function) override {
-    if (++count_.calls != count_.failAt) return false;
-    count_.failed = function;
-    return true;
-  }
-
- private:
-  CallCount& count_;
-};
 
 class OdbcCallSweep : public ::testing::TestWithParam<Edition> {};
 
@@ -50,10 +27,8 @@ TEST_P(OdbcCallSweep, EveryFailingCallEndsCleanlyAndTheOutcomeMatchesTheRow) {
   std::map<std::string, int> outcomes;
   for (int n = 1;; ++n) {
     CallCount count{n, 0, {}};
-    HostHooks hooks;
-    hooks.calls = std::make_unique<FailingCall>(count);
     const InProcessRun run =
-        RunInProcess(edition, source->ConnectionString(), "user", ChangeSteps(edition, "old", "new"), std::move(hooks));
+        RunInProcess(edition, source->ConnectionString(), "user", ChangeSteps(edition, "old", "new"), {&count});
     const DatabaseState after = source->State();
     const std::string where = "call " + std::to_string(n) + " (" + count.failed + ")";
     SCOPED_TRACE(where);
