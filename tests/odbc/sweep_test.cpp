@@ -7,6 +7,7 @@
 // a change exactly when the row changed.
 #include <iostream>
 #include <map>
+#include <set>
 
 #include "tests/odbc/DataSource.h"
 #include "tests/odbc/HostRuns.h"
@@ -25,6 +26,7 @@ TEST_P(OdbcCallSweep, EveryFailingCallEndsCleanlyAndTheOutcomeMatchesTheRow) {
   const DatabaseState before = source->State();
   const DatabaseState changed = WithPassword(before, "user", StoredFormOf(edition, "new"));
   std::map<std::string, int> outcomes;
+  std::set<std::string> outlived;  // functions whose failure the change outlived
   for (int n = 1;; ++n) {
     CallCount count{n, 0, {}};
     const InProcessRun run =
@@ -39,6 +41,8 @@ TEST_P(OdbcCallSweep, EveryFailingCallEndsCleanlyAndTheOutcomeMatchesTheRow) {
       std::cout << "[ sweep    ] " << InfoOf(edition).name << " edition: " << count.calls
                 << " ODBC calls in a password change; with one failing:";
       for (const auto& [outcome, runs] : outcomes) std::cout << " " << outcome << " " << runs;
+      std::cout << "; changed despite a failing";
+      for (const std::string& function : outlived) std::cout << " " << function;
       std::cout << "\n";
       ::testing::Test::RecordProperty("calls", count.calls);
       break;
@@ -55,6 +59,7 @@ TEST_P(OdbcCallSweep, EveryFailingCallEndsCleanlyAndTheOutcomeMatchesTheRow) {
     if (rowChanged) {
       EXPECT_EQ(run.shown.back().text, texts.changed) << Readable(run.shown.back().text);
       ++outcomes["changed"];
+      outlived.insert(count.failed);
     } else {
       // The dialog tells of the failure and stays open.
       const rtl::AnsiString& text = run.shown.back().text;
