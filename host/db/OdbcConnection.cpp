@@ -102,9 +102,9 @@ std::string DescribeConnectionString(const std::string& connectionString) {
   for (const auto& [key, value] : Parts(connectionString)) {
     if (rtl::SameText(key, "PWD") || rtl::SameText(key, "PASSWORD")) continue;
     if (!shown.empty()) shown += ';';
-    shown += key + "=" + value;
+    shown.append(key).append("=").append(value);
   }
-  return "ODBC data source '" + shown + "'";
+  return "ODBC data source '" + shown.append("'");
 }
 
 // A statement handle, freed with its owner; its diagnostics name what failed.
