@@ -31,6 +31,15 @@ void AddBystanders(DataSource& source) {
   source.Admin().Execute("INSERT INTO P_FunRight (UserCode, ModFunTyp, ModFunID) VALUES ('x', 3, 101)");
 }
 
+class OdbcSource : public ::testing::TestWithParam<SourceKind> {
+ protected:
+  void SetUp() override { source_ = DataSource::Make(GetParam()); }
+  std::unique_ptr<DataSource> source_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Sources, OdbcSource, kSources,
+                         [](const ::testing::TestParamInfo<SourceKind>& row) { return NameOf(row.param); });
+
 struct DialogCase {
   const char* name;
   Edition edition;
@@ -180,6 +189,29 @@ INSTANTIATE_TEST_SUITE_P(
                        kFailed},
             DialogCase{"AutomationCancel", kAutomation, "md5", kDigestOld, "old", "n1", "n1", {}, kCancelled, true})),
     RowName<DialogCase>);
+
+// A table without a key may hold the user twice: the update would change
+// both rows, so it is rolled back and reported as a failure, as the driver
+// counts the rows.
+TEST_P(OdbcSource, AnUpdateOfTwoRowsIsRolledBackAndReportedAsAFailure) {
+  const Edition edition = Edition::Automation;
+  for (const char* statement : {"DROP TABLE P_FunRight", "CREATE TABLE Users2 AS SELECT * FROM P_User",
+                                "DROP TABLE P_User", "ALTER TABLE Users2 RENAME TO P_User"}) {
+    source_->Admin().Execute(statement);
+  }
+  for (int i = 0; i < 2; ++i) source_->AddUser("user", StoredFormOf(edition, "old"));
+  const DatabaseState before = source_->State();
+
+  const InProcessRun run =
+      RunInProcess(edition, source_->ConnectionString(), "user", ChangeSteps(edition, "old", "new"));
+
+  ASSERT_TRUE(run.outcome.has_value()) << run.hostError;
+  EXPECT_EQ(*run.outcome, host::Outcome::Failed);
+  EXPECT_EQ(run.Texts(), std::vector<rtl::AnsiString>{TextsOf(edition).notChanged}) << Readable(run.Texts());
+  EXPECT_TRUE(run.stillOpen.has_value());
+  EXPECT_TRUE(Contains(run.err, "would change 2 rows")) << run.err;
+  EXPECT_TRUE(SameState(before, source_->State()));
+}
 
 // The program as a person runs it: its exit status and what it prints.
 struct ProgramCase {

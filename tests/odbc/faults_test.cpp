@@ -120,10 +120,8 @@ TEST_P(OdbcTrouble, ShowsTheFailureWritesNothingAndKeepsTheDialogOpen) {
   }));
   steps.push_back(Click(info.okButton));
 
-  HostHooks hooks;
-  hooks.observer = &watch_;
   const InProcessRun run =
-      RunInProcess(c.edition, source_->ConnectionString(), "user", std::move(steps), std::move(hooks));
+      RunInProcess(c.edition, source_->ConnectionString(), "user", std::move(steps), {nullptr, &watch_});
 
   ASSERT_TRUE(run.outcome.has_value()) << run.hostError;
   const bool queryFails = atShow;
