@@ -24,7 +24,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev sqlite3
-          dpkg-dev file libelf-dev unixodbc-dev)
+          dpkg-dev file libelf-dev unixodbc-dev unixodbc odbc-postgresql libsqliteodbc postgresql)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Fuzzing (clang and its libFuzzer runtime); memory checking and the count
@@ -56,7 +56,7 @@ run_tests() { ctest --preset "$1" -j "$JOBS"; }
 # ---- Windows: cross builds with mingw-w64, tests under wine64 -------------
 
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth imagemagick
-                  fonts-wqy-microhei fonts-wine googletest dpkg-dev tcl)
+                  fonts-wqy-microhei fonts-wine googletest dpkg-dev tcl libodbc2)
 
 # Debian's source packages, for SQLite's: the same sources as the installed binary packages.
 enable_source_packages() {
