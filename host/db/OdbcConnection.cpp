@@ -252,10 +252,11 @@ Table OdbcConnection::Run(const std::string& sql, const Params& params, int* cha
 
 Table OdbcConnection::Select(const std::string& sql, const Params& params) {
   if (inTransaction_) return Run(sql, params, nullptr);
-  // A read of its own is a transaction of its own, ended at once.
+  // A read outside the caller's transactions leaves its own open, for the
+  // next write or EndReads to end.
   try {
     Table table = Run(sql, params, nullptr);
-    EndTransaction(SQL_COMMIT);
+    readOpen_ = true;
     return table;
   } catch (...) {
     Rollback();
@@ -272,6 +273,7 @@ int OdbcConnection::Execute(const std::string& sql, const Params& params) {
   try {
     Run(sql, params, &changed);
     EndTransaction(SQL_COMMIT);
+    readOpen_ = false;
   } catch (...) {
     Rollback();
     throw;
@@ -296,23 +298,37 @@ std::vector<std::string> OdbcConnection::ColumnsOf(const std::string& table) {
       found = rtl::SameText(Utf8(std::u16string(name, units)), table);
     }
   }
-  if (!inTransaction_) EndTransaction(SQL_COMMIT);
+  if (!inTransaction_) readOpen_ = true;
   if (!found) return {};
   // Its columns as a query sees them. The names come from the host itself,
   // never from outside, and are not quoted, so they fold as the module's do.
   return Select("SELECT * FROM " + table + " WHERE 1 = 0").columns;
 }
 
-void OdbcConnection::Begin() { inTransaction_ = true; }
+// The caller's transaction goes on from a read left open.
+void OdbcConnection::Begin() {
+  inTransaction_ = true;
+  readOpen_ = false;
+}
 
 void OdbcConnection::Commit() {
   inTransaction_ = false;
+  readOpen_ = false;
   EndTransaction(SQL_COMMIT);
 }
 
 void OdbcConnection::Rollback() noexcept {
   inTransaction_ = false;
+  readOpen_ = false;
   if (connected_) calls_->EndTran(dbc_, SQL_ROLLBACK);
+}
+
+void OdbcConnection::EndReads() noexcept {
+  if (!readOpen_ || inTransaction_) return;
+  readOpen_ = false;
+  // Only reads went before: should the commit fail, nothing is lost, and a
+  // connection that failed here tells the next statement so.
+  if (!Succeeded(calls_->EndTran(dbc_, SQL_COMMIT))) calls_->EndTran(dbc_, SQL_ROLLBACK);
 }
 
 void OdbcConnection::EndTransaction(SQLSMALLINT completion) {

@@ -65,7 +65,7 @@ class OdbcDialog : public ::testing::TestWithParam<std::tuple<SourceKind, Dialog
   std::unique_ptr<DataSource> source_;
 };
 
-TEST_P(OdbcDialog, StoresTheNewPasswordOrLeavesEveryRowAsItWas) {
+TEST_P(OdbcDialog, EndsWithItsOutcome) {
   const DialogCase& c = std::get<1>(GetParam());
   source_->AddUser(c.user, c.stored);
   if (c.edition == Edition::Context) {
@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A table without a key may hold the user twice: the update would change
 // both rows, so it is rolled back and reported as a failure, as the driver
 // counts the rows.
-TEST_P(OdbcSource, AnUpdateOfTwoRowsIsRolledBackAndReportedAsAFailure) {
+TEST_P(OdbcSource, UpdateOfTwoRowsIsRefused) {
   const Edition edition = Edition::Automation;
   for (const char* statement : {"DROP TABLE P_FunRight", "CREATE TABLE Users2 AS SELECT * FROM P_User",
                                 "DROP TABLE P_User", "ALTER TABLE Users2 RENAME TO P_User"}) {
@@ -234,7 +234,7 @@ class OdbcProgram : public ::testing::TestWithParam<std::tuple<SourceKind, Progr
   std::unique_ptr<DataSource> source_;
 };
 
-TEST_P(OdbcProgram, ExitStatusAndOutputTellWhatHappenedToTheRow) {
+TEST_P(OdbcProgram, TellsWhatHappenedToTheRow) {
   const ProgramCase& c = std::get<1>(GetParam());
   const DatabaseState before = source_->State();
   const ProgramRun run = RunProgramOver(c.edition, source_->ConnectionString(), "user", c.commands);
@@ -279,7 +279,7 @@ class OdbcForeignDatabase : public ::testing::TestWithParam<std::tuple<SourceKin
   std::unique_ptr<DataSource> source_;
 };
 
-TEST_P(OdbcForeignDatabase, IsCheckedAndNeverReshaped) {
+TEST_P(OdbcForeignDatabase, IsReadAsItIs) {
   const ForeignCase& c = std::get<1>(GetParam());
   source_->AddUser("user", StoredFormOf(c.edition, "old"));
   for (const char* statement : c.reshape) source_->Admin().Execute(statement);

@@ -97,7 +97,7 @@ class OdbcTrouble : public ::testing::TestWithParam<TroubleCase> {
 
 // After the fault the dialog is open with what was typed; once the trouble
 // is lifted, the same dialog changes the password.
-TEST_P(OdbcTrouble, ShowsTheFailureWritesNothingAndKeepsTheDialogOpen) {
+TEST_P(OdbcTrouble, LeavesTheDialogOpenWithNothingWritten) {
   const TroubleCase& c = GetParam();
   const EditionInfo& info = InfoOf(c.edition);
   const EditionTexts& texts = TextsOf(c.edition);
@@ -178,7 +178,7 @@ void PrintTo(const UnreachableCase& c, std::ostream* os) { *os << c.name; }
 
 class OdbcUnreachable : public ::testing::TestWithParam<UnreachableCase> {};
 
-TEST_P(OdbcUnreachable, StopsTheHostWithStatusThreeAndTheDriversWords) {
+TEST_P(OdbcUnreachable, StopsTheHostWithStatusThree) {
   const UnreachableCase& c = GetParam();
   const std::unique_ptr<DataSource> source = DataSource::Make(SourceKind::PostgreSql);
   source->AddUser("user", StoredFormOf(Edition::Context, "old"));

@@ -38,7 +38,7 @@ class OdbcProcesses : public ::testing::Test {
   std::unique_ptr<DataSource> source_;
 };
 
-TEST_F(OdbcProcesses, TwentyAtOnceEachChangeItsOwnUsersRowOnly) {
+TEST_F(OdbcProcesses, TwentyAtOnceChangeOnlyTheirOwnRows) {
   std::vector<Change> changes;
   for (int i = 1; i <= 20; ++i) {
     const Edition edition = i % 2 == 0 ? Edition::Automation : Edition::Context;

@@ -17,7 +17,7 @@ namespace {
 
 class OdbcCallSweep : public ::testing::TestWithParam<Edition> {};
 
-TEST_P(OdbcCallSweep, EveryFailingCallEndsCleanlyAndTheOutcomeMatchesTheRow) {
+TEST_P(OdbcCallSweep, EveryFailingCallEndsCleanly) {
   const Edition edition = GetParam();
   const EditionTexts& texts = TextsOf(edition);
   const std::unique_ptr<DataSource> source = DataSource::Make(SourceKind::PostgreSql);
