@@ -41,7 +41,8 @@ Picture Resampled(const Picture& picture, int width, int height) {
   }
   if (width == picture.width && height == picture.height) return picture;
   const std::vector<Span> columns = Spans(picture.width, width), rows = Spans(picture.height, height);
-  Picture out{width, height, 32, std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+  Picture out{width, height, 32,
+              std::vector<std::uint32_t>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))};
   for (int y = 0; y < height; ++y) {
     const Span& row = rows[static_cast<std::size_t>(y)];
     for (int x = 0; x < width; ++x) {
