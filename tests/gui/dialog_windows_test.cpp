@@ -3,7 +3,7 @@
 // where the focus is), presses its buttons and answers its message boxes,
 // then reads the database. With VELMORA_SCREENSHOTS set to a folder of the
 // build machine, a test of each edition also saves a picture of its dialog
-// there.
+// there, on a display of 96 and of 144 pixels per inch.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "host/services/PasswordEncoding.h"
+#include "tests/gui/DisplayScale.h"
 #include "tests/gui/HostWindows.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/TempDatabase.h"
@@ -19,9 +20,10 @@
 namespace velmora::test {
 namespace {
 
-// Each test starts the host on a database of its own, showing one
-// edition's dialog, and finds its windows: three password edits and two
-// buttons with the captions given.
+// Each test starts the host on a database of its own and a display of the
+// pixels per inch given (96 unless said), showing one edition's dialog, and
+// finds its windows: three password edits and two buttons with the
+// captions given.
 class DialogWindows : public ::testing::Test {
  protected:
   struct Shape {
@@ -31,10 +33,11 @@ class DialogWindows : public ::testing::Test {
     const wchar_t* ok;
     const wchar_t* cancel;
   };
-  explicit DialogWindows(Shape shape) : shape_(shape) {}
+  DialogWindows(Shape shape, DWORD dpi) : shape_(shape), display_(dpi) {}
 
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display: run under Xvfb";
+    SeeDisplayPixels();
     db_.AddUserWithPassword("ctxuser", "old");
     db_.AddUser("md5user", host::Md5Hex("old"));
     app_.emplace(std::vector<std::string>{VELMORA_HOST_PROGRAM, "--edition", shape_.edition, "--db", db_.Path(),
@@ -90,6 +93,7 @@ class DialogWindows : public ::testing::Test {
   }
 
   Shape shape_;
+  DisplayDpi display_;
   TempDatabase db_;
   TempFolder capture_;
   std::optional<HostWindows> app_;
@@ -100,7 +104,21 @@ class DialogWindows : public ::testing::Test {
 
 class ContextDialog : public DialogWindows {
  protected:
-  ContextDialog() : DialogWindows({"context", "ctxuser", L"修改登录密码", L"确定(&S)", L"取消(&C)"}) {}
+  explicit ContextDialog(DWORD dpi = 96)
+      : DialogWindows({"context", "ctxuser", L"修改登录密码", L"确定(&S)", L"取消(&C)"}, dpi) {}
+};
+
+// The dialogs' pictures in the documentation, at two scales.
+struct PictureCase {
+  std::string name;
+  DWORD dpi;
+  const char* file;
+};
+void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.name; }
+
+class ContextDialogPicture : public ContextDialog, public ::testing::WithParamInterface<PictureCase> {
+ protected:
+  ContextDialogPicture() : ContextDialog(GetParam().dpi) {}
 };
 
 TEST_F(ContextDialog, EditsHideWhatIsTyped) {
@@ -119,10 +137,15 @@ TEST_F(ContextDialog, CharacterGbkLacksIsNotTyped) {
   EXPECT_EQ(TextLength(edits_[0]), 3);
 }
 
-TEST_F(ContextDialog, EnterWalksOldNewConfirmation) {
+TEST_P(ContextDialogPicture, EnterWalksOldNewConfirmation) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"bad"));
-  Screenshot("context-dialog.png");
+  Screenshot(GetParam().file);
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, ContextDialogPicture,
+                         ::testing::Values(PictureCase{"At96", 96, "context-dialog.png"},
+                                           PictureCase{"At144", 144, "context-dialog-144.png"}),
+                         CaseName());
 
 // Enter in the confirmation is OK: the old password is wrong, its edit
 // emptied and focused, the others kept; the message is echoed.
@@ -151,7 +174,8 @@ TEST_F(ContextDialog, AltSChangesThePassword) {
 
 class AutomationDialog : public DialogWindows {
  protected:
-  AutomationDialog() : DialogWindows({"automation", "md5user", L"修改密码", L"修改(&M)", L"放弃(&C)"}) {}
+  explicit AutomationDialog(DWORD dpi = 96)
+      : DialogWindows({"automation", "md5user", L"修改密码", L"修改(&M)", L"放弃(&C)"}, dpi) {}
 
   HWND LabelWith(const std::wstring& text) const {
     for (HWND label : ChildrenOfClass(dialog_, L"Static")) {
@@ -170,20 +194,30 @@ TEST_F(AutomationDialog, EnterWalksTheEditsThenToModify) {
   EXPECT_TRUE(FocusOn(buttons_[0], "Modify"));
 }
 
+class AutomationDialogPicture : public AutomationDialog, public ::testing::WithParamInterface<PictureCase> {
+ protected:
+  AutomationDialogPicture() : AutomationDialog(GetParam().dpi) {}
+};
+
 // Enter on the focused Modify presses it: the old password is wrong, and
 // counted; the warning is echoed.
-TEST_F(AutomationDialog, EnterOnModifyPressesIt) {
+TEST_P(AutomationDialogPicture, EnterOnModifyPressesIt) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"bad"));
   PressKey(edits_[2], VK_RETURN);
   ASSERT_TRUE(FocusOn(buttons_[0], "Modify"));
   PressKey(buttons_[0], VK_RETURN);
   EXPECT_EQ(NextMessage(), L"原密码错误！");
   EXPECT_TRUE(WaitFor([&] { return LabelWith(L"错误操作: 1 次") != nullptr; }));
-  Screenshot("automation-dialog.png");
+  Screenshot(GetParam().file);
   PressButton(buttons_[1]);
   EXPECT_EQ(app_->WaitForExit(), 1) << Output();
   EXPECT_NE(Output().find(Utf8(u8"[warning] 原密码错误！")), std::string::npos) << Output();
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, AutomationDialogPicture,
+                         ::testing::Values(PictureCase{"At96", 96, "automation-dialog.png"},
+                                           PictureCase{"At144", 144, "automation-dialog-144.png"}),
+                         CaseName());
 
 // A click into the old password focuses it, and Backspace deletes there.
 TEST_F(AutomationDialog, ClickedEditTakesBackspace) {
