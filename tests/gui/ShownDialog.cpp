@@ -1,7 +1,5 @@
 #include "tests/gui/ShownDialog.h"
 
-#include <fstream>
-#include <sstream>
 
 #include "host/services/PasswordEncoding.h"
 
@@ -18,11 +16,7 @@ ShownDialog::ShownDialog(const EditionDialog& edition, DWORD dpi) : display_(dpi
   if (dialog_ != nullptr) WaitUntilPainted(dialog_);
 }
 
-std::string ShownDialog::Output() const {
-  std::ostringstream text;
-  text << std::ifstream(OutPath(), std::ios::binary).rdbuf();
-  return text.str();
-}
+std::string ShownDialog::Output() const { return ReadOutput(OutPath()); }
 
 SIZE ShownDialog::ClientSize() const {
   RECT r{};

@@ -9,6 +9,7 @@
 
 #include "tests/gui/DisplayScale.h"
 #include "tests/gui/HostWindows.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDatabase.h"
 
 namespace velmora::test {
@@ -39,6 +40,9 @@ class ShownDialog {
 
   // Null when the dialog did not appear.
   HWND Window() const noexcept { return dialog_; }
+  HostWindows& App() noexcept { return *app_; }
+  // The host's database: users ctxuser and md5user, password "old".
+  TempDatabase& Db() noexcept { return db_; }
   // What the host wrote so far.
   std::string Output() const;
   SIZE ClientSize() const;

@@ -7,13 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "host/services/PasswordEncoding.h"
-#include "tests/gui/DisplayScale.h"
 #include "tests/gui/HostWindows.h"
+#include "tests/gui/ShownDialog.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/TempDatabase.h"
 
@@ -27,23 +25,16 @@ namespace {
 class DialogWindows : public ::testing::Test {
  protected:
   struct Shape {
-    const char* edition;
-    const char* user;
-    const wchar_t* caption;
+    const EditionDialog& dialog;
     const wchar_t* ok;
     const wchar_t* cancel;
   };
-  DialogWindows(Shape shape, DWORD dpi) : shape_(shape), display_(dpi) {}
+  DialogWindows(Shape shape, DWORD dpi) : shape_(shape), dpi_(dpi) {}
 
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display: run under Xvfb";
-    SeeDisplayPixels();
-    db_.AddUserWithPassword("ctxuser", "old");
-    db_.AddUser("md5user", host::Md5Hex("old"));
-    app_.emplace(std::vector<std::string>{VELMORA_HOST_PROGRAM, "--edition", shape_.edition, "--db", db_.Path(),
-                                          "--user", shape_.user},
-                 OutPath());
-    dialog_ = app_->WaitForDialog(shape_.caption);
+    shown_.emplace(shape_.dialog, dpi_);
+    dialog_ = shown_->Window();
     ASSERT_NE(dialog_, nullptr) << Output();
     edits_ = ChildrenOfClass(dialog_, L"Edit");
     buttons_ = ChildrenOfClass(dialog_, L"Button");
@@ -54,13 +45,10 @@ class DialogWindows : public ::testing::Test {
     ASSERT_TRUE(FocusOn(edits_[0], "the old password"));
   }
 
-  std::string OutPath() const { return capture_.Path() + "/out"; }
   // What the host wrote; complete once it has ended.
-  std::string Output() const {
-    std::ostringstream text;
-    text << std::ifstream(OutPath(), std::ios::binary).rdbuf();
-    return text.str();
-  }
+  std::string Output() const { return shown_->Output(); }
+  HostWindows& App() { return shown_->App(); }
+  TempDatabase& Db() { return shown_->Db(); }
 
   // Saves the dialog's picture when asked for (VELMORA_SCREENSHOTS).
   void Screenshot(const char* name) const {
@@ -70,9 +58,9 @@ class DialogWindows : public ::testing::Test {
   }
 
   // Waits until the host's focus is on window.
-  ::testing::AssertionResult FocusOn(HWND window, const char* what) const {
-    if (WaitFor([&] { return app_->Focus() == window; })) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected the focus on " << what << ", got window " << app_->Focus();
+  ::testing::AssertionResult FocusOn(HWND window, const char* what) {
+    if (WaitFor([&] { return App().Focus() == window; })) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected the focus on " << what << ", got window " << App().Focus();
   }
 
   // Types the three passwords, walking from edit to edit with Enter.
@@ -88,15 +76,13 @@ class DialogWindows : public ::testing::Test {
 
   // The text of the message box the host shows next, answered.
   std::wstring NextMessage() {
-    HWND box = app_->WaitForMessageBox();
+    HWND box = App().WaitForMessageBox();
     return box != nullptr ? AnswerMessageBox(box) : L"(no message box)";
   }
 
   Shape shape_;
-  DisplayDpi display_;
-  TempDatabase db_;
-  TempFolder capture_;
-  std::optional<HostWindows> app_;
+  DWORD dpi_;
+  std::optional<ShownDialog> shown_;
   HWND dialog_ = nullptr;
   std::vector<HWND> edits_;
   std::vector<HWND> buttons_;
@@ -104,8 +90,7 @@ class DialogWindows : public ::testing::Test {
 
 class ContextDialog : public DialogWindows {
  protected:
-  explicit ContextDialog(DWORD dpi = 96)
-      : DialogWindows({"context", "ctxuser", L"修改登录密码", L"确定(&S)", L"取消(&C)"}, dpi) {}
+  explicit ContextDialog(DWORD dpi = 96) : DialogWindows({kContextDialog, L"确定(&S)", L"取消(&C)"}, dpi) {}
 };
 
 // The dialogs' pictures in the documentation, at two scales.
@@ -158,7 +143,7 @@ TEST_F(ContextDialog, WrongOldPasswordEmptiesItsEdit) {
   EXPECT_EQ(TextLength(edits_[1]), 3);
   EXPECT_EQ(TextLength(edits_[2]), 3);
   PressButton(buttons_[1]);
-  EXPECT_EQ(app_->WaitForExit(), 1) << Output();
+  EXPECT_EQ(App().WaitForExit(), 1) << Output();
   EXPECT_NE(Output().find(Utf8(u8"[information] 旧密码错误!请重新输入!")), std::string::npos) << Output();
 }
 
@@ -167,15 +152,14 @@ TEST_F(ContextDialog, AltSChangesThePassword) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"old"));
   PressKey(edits_[2], 'S', true);
   EXPECT_EQ(NextMessage(), L"口令修改成功!");
-  EXPECT_EQ(app_->WaitForExit(), 0) << Output();
-  EXPECT_EQ(db_.StoredPassword("ctxuser"), host::EncodeHostPassword("new"));
+  EXPECT_EQ(App().WaitForExit(), 0) << Output();
+  EXPECT_EQ(Db().StoredPassword("ctxuser"), host::EncodeHostPassword("new"));
   EXPECT_NE(Output().find(Utf8(u8"[information] 口令修改成功!")), std::string::npos) << Output();
 }
 
 class AutomationDialog : public DialogWindows {
  protected:
-  explicit AutomationDialog(DWORD dpi = 96)
-      : DialogWindows({"automation", "md5user", L"修改密码", L"修改(&M)", L"放弃(&C)"}, dpi) {}
+  explicit AutomationDialog(DWORD dpi = 96) : DialogWindows({kAutomationDialog, L"修改(&M)", L"放弃(&C)"}, dpi) {}
 
   HWND LabelWith(const std::wstring& text) const {
     for (HWND label : ChildrenOfClass(dialog_, L"Static")) {
@@ -210,7 +194,7 @@ TEST_P(AutomationDialogPicture, EnterOnModifyPressesIt) {
   EXPECT_TRUE(WaitFor([&] { return LabelWith(L"错误操作: 1 次") != nullptr; }));
   Screenshot(GetParam().file);
   PressButton(buttons_[1]);
-  EXPECT_EQ(app_->WaitForExit(), 1) << Output();
+  EXPECT_EQ(App().WaitForExit(), 1) << Output();
   EXPECT_NE(Output().find(Utf8(u8"[warning] 原密码错误！")), std::string::npos) << Output();
 }
 
@@ -232,8 +216,8 @@ TEST_F(AutomationDialog, PressedModifyChangesThePassword) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"old"));
   PressButton(buttons_[0]);
   EXPECT_EQ(NextMessage(), L"密码修改成功！");
-  EXPECT_EQ(app_->WaitForExit(), 0) << Output();
-  EXPECT_EQ(db_.StoredPassword("md5user"), host::Md5Hex("new"));
+  EXPECT_EQ(App().WaitForExit(), 0) << Output();
+  EXPECT_EQ(Db().StoredPassword("md5user"), host::Md5Hex("new"));
   EXPECT_NE(Output().find(Utf8(u8"[information] 密码修改成功！")), std::string::npos) << Output();
 }
 

@@ -95,19 +95,6 @@ InProcessRun RunInProcess(Edition edition, const std::string& connection, const 
   return run;
 }
 
-namespace {
-
-// A file's text with its lines ended by "\n" (a Windows program ends them with "\r\n").
-std::string ReadLines(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  std::string lines = text.str();
-  for (std::size_t at = lines.find("\r\n"); at != std::string::npos; at = lines.find("\r\n", at)) lines.erase(at, 1);
-  return lines;
-}
-
-}  // namespace
-
 std::string Describe(const ProgramRun& run) {
   return "status " + std::to_string(run.status) + ", stdout:\n" + run.out + "stderr:\n" + run.err;
 }
@@ -119,8 +106,8 @@ ProgramRun RunProgramOver(Edition edition, const std::string& connection, const 
   const TempFolder capture;
   ProgramRun run;
   run.status = RunProgram(argv, capture.Path(), capture.Path() + "/out", capture.Path() + "/err");
-  run.out = ReadLines(capture.Path() + "/out");
-  run.err = ReadLines(capture.Path() + "/err");
+  run.out = ReadOutput(capture.Path() + "/out");
+  run.err = ReadOutput(capture.Path() + "/err");
   return run;
 }
 

@@ -70,17 +70,17 @@ TEST_F(OdbcProcesses, TwoChangingTheSameUserLeaveOneOfTheTypedPasswords) {
     SCOPED_TRACE("round " + std::to_string(round));
     const std::vector<ProgramRun> runs = RunAtOnce(source_->ConnectionString(), changes);
     const std::optional<std::string> stored = source_->StoredPassword("same");
-    int kept = -1;
+    std::size_t kept = changes.size();
     for (std::size_t i = 0; i < changes.size(); ++i) {
-      if (stored == StoredFormOf(edition, changes[i].newPass)) kept = static_cast<int>(i);
+      if (stored == StoredFormOf(edition, changes[i].newPass)) kept = i;
     }
-    ASSERT_NE(kept, -1) << "the row holds neither typed password";
+    ASSERT_NE(kept, changes.size()) << "the row holds neither typed password";
     EXPECT_TRUE(SameState(WithPassword(before, "same", *stored), source_->State()));
     std::cout << "[ same user] round " << round << ": statuses " << runs[0].status << " and " << runs[1].status
               << ", the row holds \"" << changes[kept].newPass << "\"\n";
     for (std::size_t i = 0; i < runs.size(); ++i) {
       const ProgramRun& run = runs[i];
-      if (static_cast<int>(i) == kept) {
+      if (i == kept) {
         EXPECT_EQ(run.status, 0) << Describe(run);
       }
       // Each says what it did: changed (and then perhaps overwritten), or
