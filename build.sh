@@ -9,7 +9,7 @@
 #   ./build.sh valgrind [GTEST_FILTER]                   host-level tests under memcheck (tools/valgrind.sh)
 #   ./build.sh windows                                   both Windows builds, their packages and checks
 #   ./build.sh prepare-windows                           what the Windows presets need: packages, SQLite's sources
-#   ./build.sh screenshots                               the dialogs' pictures in docs/, from the GUI tests
+#   ./build.sh screenshots                               the dialogs' pictures in docs/ at two scales, from the GUI tests
 # Each installs the Debian packages it needs first. Every build folder is a
 # CMake preset (CMakePresets.json) with every option it relies on, so none
 # inherits another's settings: build/ (preset run), build-test/ (test: tests,
@@ -24,7 +24,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libssl-dev sqlite3
-          dpkg-dev file libelf-dev unixodbc-dev)
+          dpkg-dev file libelf-dev unixodbc-dev unixodbc odbc-postgresql libsqliteodbc postgresql)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 # Fuzzing (clang and its libFuzzer runtime); memory checking and the count
@@ -56,7 +56,7 @@ run_tests() { ctest --preset "$1" -j "$JOBS"; }
 # ---- Windows: cross builds with mingw-w64, tests under wine64 -------------
 
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 xvfb xauth imagemagick
-                  fonts-wqy-microhei fonts-wine googletest dpkg-dev tcl)
+                  fonts-wqy-microhei fonts-wine googletest dpkg-dev tcl libodbc2)
 
 # Debian's source packages, for SQLite's: the same sources as the installed binary packages.
 enable_source_packages() {
@@ -159,7 +159,8 @@ run_gui_tests() {
 }
 
 # The pictures of both dialogs in docs/ (the README shows them), taken by
-# the GUI tests while they drive the dialogs.
+# the GUI tests while they drive the dialogs, on a display of 96 pixels per
+# inch and of 144 (the names ending in -144).
 screenshots_command() {
   install_packages
   install_windows_packages
@@ -168,8 +169,10 @@ screenshots_command() {
   build windows-x86_64 --target gui_tests
   mkdir -p docs
   local status=0
-  VELMORA_SCREENSHOTS="$PWD/docs" with_display tools/windows/wine-run build-win64/bin/gui_tests.exe || status=$?
-  [ $status -eq 0 ] && echo "Screenshots: docs/context-dialog.png docs/automation-dialog.png"
+  VELMORA_SCREENSHOTS="$PWD/docs" with_display tools/windows/wine-run build-win64/bin/gui_tests.exe \
+    --gtest_filter='*DialogPicture*' || status=$?
+  [ $status -eq 0 ] && echo "Screenshots: docs/context-dialog.png docs/automation-dialog.png" \
+    "docs/context-dialog-144.png docs/automation-dialog-144.png"
   return $status
 }
 

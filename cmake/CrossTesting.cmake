@@ -15,11 +15,17 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/windows/wine-run)
 set(VELMORA_RUN_PATH_PREFIX "Z:")
 
-# Each program lists its tests under Wine when the tests start rather than
-# at build time, and a cold Wine may take seconds to start.
-set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+# Under Wine a process start costs about a second, and a program has up to
+# hundreds of cases: each test program is one CTest test that runs all its
+# cases in one process (the properties given still apply to it), where
+# natively each case is a test of its own. --gtest_filter narrows a run.
 function(gtest_discover_tests target)
-  _gtest_discover_tests(${target} ${ARGN} DISCOVERY_TIMEOUT 120)
+  set(properties ${ARGN})
+  list(REMOVE_ITEM properties PROPERTIES)
+  add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
+  if(properties)
+    set_tests_properties(${target} PROPERTIES ${properties})
+  endif()
 endfunction()
 
 # Test programs that register classes write the ProgID keys of one registry,

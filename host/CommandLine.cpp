@@ -56,8 +56,8 @@ std::optional<Options> ParseCommandLine(const std::vector<std::string>& argument
     const std::string& arg = arguments[i];
     std::optional<std::string> v;
     if (arg == "--help" || arg == "-h") return std::nullopt;
-    if (arg == "--db" || arg == "--odbc" || arg == "--user" || arg == "--edition" || arg == "--script" || arg == "--do" ||
-        arg == "--library" || arg == "--unit") {
+    if (arg == "--db" || arg == "--odbc" || arg == "--user" || arg == "--edition" || arg == "--script" ||
+        arg == "--do" || arg == "--library" || arg == "--unit") {
       if (i + 1 >= arguments.size()) return std::nullopt;
       v = arguments[++i];
     }

@@ -23,19 +23,23 @@ void Check(std::int32_t status, const char* entryPoint) {
 }
 
 // The front end as the runner sees it: everything goes on to the person's
-// front end, and the runner learns how the showing ended.
+// front end, and the runner learns how the showing ended. Whenever the
+// person is about to be asked something (input, a message box), the
+// database's open reads are ended first.
 class WatchedFrontEnd final : public rtl::TFrontEnd {
  public:
-  explicit WatchedFrontEnd(rtl::TFrontEnd& inner) : inner_(inner) {}
+  WatchedFrontEnd(rtl::TFrontEnd& inner, Connection& db) : inner_(inner), db_(db) {}
 
   bool RunModal(rtl::ModalSession& session) override {
     Watched watched(session, *this);
+    db_.EndReads();
     const bool finished = inner_.RunModal(watched);
     if (!finished) end_.inputRanOut = true;
     return finished;
   }
   void ShowMessage(const rtl::AnsiString& caption, const rtl::AnsiString& text, rtl::TMsgKind kind) override {
     if (kind != rtl::TMsgKind::Information) alerted_ = true;
+    db_.EndReads();
     inner_.ShowMessage(caption, text, kind);
   }
   void Beep() override { inner_.Beep(); }
@@ -52,6 +56,7 @@ class WatchedFrontEnd final : public rtl::TFrontEnd {
     void Deliver(const rtl::InputEvent& event) noexcept override {
       owner_.alerted_ = false;
       inner_.Deliver(event);
+      owner_.db_.EndReads();
       if (inner_.Ended() && owner_.alerted_) owner_.end_.closedAfterAlert = true;
     }
 
@@ -61,6 +66,7 @@ class WatchedFrontEnd final : public rtl::TFrontEnd {
   };
 
   rtl::TFrontEnd& inner_;
+  Connection& db_;
   bool alerted_ = false;  // a warning or error was shown during the current input
   DialogEnd end_;
 };
@@ -108,7 +114,7 @@ Outcome OutcomeOf(const DialogEnd& end) {
 
 Outcome RunDialog(const LoadedModule& module, Edition edition, ModuleSql& sql, const UserRecord& user,
                   rtl::TFrontEnd& frontEnd) {
-  WatchedFrontEnd watch(frontEnd);
+  WatchedFrontEnd watch(frontEnd, sql.Db());
   const rtl::FrontEndScope scope(watch);
   const int writesBefore = sql.Writes();
   rtl::TCustomForm* form = nullptr;
@@ -122,6 +128,7 @@ Outcome RunDialog(const LoadedModule& module, Edition edition, ModuleSql& sql, c
     Check(module.CreateModuleAutomation()(&form, 0, 0, 0, 0, 0, &kind), "CreateModule");
     ShowAndFree(module, form, kind, edition, watch);
   }
+  sql.Db().EndReads();
   watch.End().writes = sql.Writes() - writesBefore;
   return OutcomeOf(watch.End());
 }

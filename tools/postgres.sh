@@ -22,13 +22,18 @@ as_owner() {
   if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
 }
 
-if [ "$command" = stop ]; then
+# Stops a server running in the folder and removes the folder.
+remove() {
   if [ -f "$dir/data/postmaster.pid" ]; then as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null || true; fi
   rm -rf "$dir"
+}
+
+if [ "$command" = stop ]; then
+  remove
   exit 0
 fi
 
-rm -rf "$dir"
+remove  # a server an interrupted run left there
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 [ "$(id -u)" -eq 0 ] && chown postgres "$dir"

@@ -49,9 +49,38 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 using tooltext::Fail;
-using tooltext::ReadFile;
 using tooltext::ToGbk;
 using tooltext::ToUtf16;
+
+// Every file the run reads, for the build's dependency file: the build
+// learns from it which pictures and texts a manifest's resources come from.
+std::vector<fs::path>& InputsRead() {
+  static std::vector<fs::path> inputs;
+  return inputs;
+}
+
+std::string ReadFile(const fs::path& path) {
+  InputsRead().push_back(fs::absolute(path));
+  return tooltext::ReadFile(path);
+}
+
+// A dependency file in Make's syntax: output depends on every input read.
+void WriteDepfile(const fs::path& depfile, const fs::path& output) {
+  auto escaped = [](const fs::path& path) {
+    std::string out;
+    for (const char c : path.generic_string()) {
+      if (c == ' ' || c == '#') out += '\\';
+      if (c == '$') out += '$';
+      out += c;
+    }
+    return out;
+  };
+  std::ofstream out(depfile, std::ios::binary);
+  out << escaped(fs::absolute(output)) << ":";
+  for (const fs::path& input : InputsRead()) out << " \\\n  " << escaped(input);
+  out << "\n";
+  if (!out) Fail("cannot write " + depfile.string());
+}
 
 void Put16(Bytes& b, std::uint32_t v) {
   b.push_back(static_cast<std::uint8_t>(v));
@@ -615,15 +644,22 @@ void WriteBinary(const fs::path& output, const Bytes& bytes) {
 
 int main(int argc, char** argv) {
   std::string resOutput;
-  if (argc > 2 && std::string(argv[1]) == "--res") {
-    resOutput = argv[2];
+  std::string depfile;
+  for (;;) {
+    if (argc > 2 && std::string(argv[1]) == "--res") {
+      resOutput = argv[2];
+    } else if (argc > 2 && std::string(argv[1]) == "--depfile") {
+      depfile = argv[2];
+    } else {
+      break;
+    }
     argc -= 2;
     argv += 2;
   }
   if (argc < 4) {
     std::fprintf(stderr,
-                 "usage: rescomp [--res <output.res>] <manifest> <output.cpp> <function-name> "
-                 "[<generated.strings|.units>...]\n");
+                 "usage: rescomp [--res <output.res>] [--depfile <output.d>] <manifest> <output.cpp> "
+                 "<function-name> [<generated.strings|.units>...]\n");
     return 2;
   }
   try {
@@ -686,6 +722,7 @@ int main(int argc, char** argv) {
       WriteBinary(resOutput, ResFile(resources));
       WriteAnchorSource(argv[2], argv[3], manifest);
     }
+    if (!depfile.empty()) WriteDepfile(depfile, argv[2]);
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "rescomp: %s\n", e.what());

@@ -44,10 +44,16 @@ class Connection {
   // The names of a table's columns; empty when there is no such table.
   virtual std::vector<std::string> ColumnsOf(const std::string& table) = 0;
 
+  // A transaction the caller begins is ended by Commit or Rollback; reads
+  // made before it in the same transaction (see EndReads) go with it.
   virtual void Begin() = 0;
   virtual void Commit() = 0;
   // Ends an open transaction keeping nothing; does nothing without one.
   virtual void Rollback() noexcept = 0;
+  // A back end may leave the transaction of a read open, to end it with the
+  // next write or here. The host calls this before it waits for the person,
+  // so that no transaction is ever held while someone is being asked.
+  virtual void EndReads() noexcept {}
 
   Table Select(const std::string& sql) { return Select(sql, {}); }
   std::vector<Row> Query(const std::string& sql, const Params& params = {}) { return Select(sql, params).rows; }

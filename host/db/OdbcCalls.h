@@ -40,8 +40,8 @@ class OdbcCalls {
   SQLRETURN SetStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length) {
     return Fails("SQLSetStmtAttrW") ? SQL_ERROR : ::SQLSetStmtAttrW(stmt, attribute, value, length);
   }
-  SQLRETURN BindParameter(SQLHSTMT stmt, SQLUSMALLINT number, SQLULEN columnSize, SQLPOINTER value,
-                          SQLLEN bufferLength, SQLLEN* indicator) {
+  SQLRETURN BindParameter(SQLHSTMT stmt, SQLUSMALLINT number, SQLULEN columnSize, SQLPOINTER value, SQLLEN bufferLength,
+                          SQLLEN* indicator) {
     return Fails("SQLBindParameter") ? SQL_ERROR
                                      : ::SQLBindParameter(stmt, number, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
                                                           columnSize, 0, value, bufferLength, indicator);
@@ -71,8 +71,7 @@ class OdbcCalls {
     return Fails("SQLEndTran") ? SQL_ERROR : ::SQLEndTran(SQL_HANDLE_DBC, dbc, completion);
   }
   SQLRETURN Tables(SQLHSTMT stmt, SQLWCHAR* types) {
-    return Fails("SQLTablesW") ? SQL_ERROR
-                               : ::SQLTablesW(stmt, nullptr, 0, nullptr, 0, nullptr, 0, types, SQL_NTS);
+    return Fails("SQLTablesW") ? SQL_ERROR : ::SQLTablesW(stmt, nullptr, 0, nullptr, 0, nullptr, 0, types, SQL_NTS);
   }
   SQLRETURN GetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLWCHAR* state, SQLINTEGER* native,
                        SQLWCHAR* message, SQLSMALLINT size, SQLSMALLINT* length) {

@@ -1,8 +1,10 @@
 // The host database on a server (or any data source) through ODBC, with the
 // wide API throughout: texts go to the driver as UTF-16 and come back as
 // UTF-16, converted from and to the host's UTF-8 strictly. Every transaction
-// is ended explicitly (the connection never commits by itself), and every
-// statement waits for a lock at most the host's lock timeout. A second
+// is ended explicitly (the connection never commits by itself): a read's
+// transaction is ended by the next write's, or by EndReads before the host
+// waits for the person, which saves a round trip per read. Every statement
+// waits for a lock at most the host's lock timeout. A second
 // statement in one text is found through SQLMoreResults and refused, its
 // effects rolled back with the transaction.
 #pragma once
@@ -39,6 +41,7 @@ class OdbcConnection final : public Connection {
   void Begin() override;
   void Commit() override;
   void Rollback() noexcept override;
+  void EndReads() noexcept override;
 
  private:
   class Statement;
@@ -52,7 +55,8 @@ class OdbcConnection final : public Connection {
   SQLHENV env_ = SQL_NULL_HENV;
   SQLHDBC dbc_ = SQL_NULL_HDBC;
   bool connected_ = false;
-  bool inTransaction_ = false;  // begun by the caller; else each statement ends its own
+  bool inTransaction_ = false;  // begun by the caller
+  bool readOpen_ = false;       // a read outside the caller's transactions left its own open
 };
 
 // The connection string's parts but its password, for messages.

@@ -1,6 +1,7 @@
 #include "host/frontends/ScriptFrontEnd.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 #include "host/frontends/ControlView.h"
@@ -45,7 +46,8 @@ rtl::AnsiString TypedText(const std::string& utf8) {
     try {
       gbk += rtl::WideToGbk(wide.substr(at, length));
     } catch (const rtl::EConvertError&) {
-      const char32_t code = pair ? 0x10000 + ((wide[at] - 0xD800) << 10) + (wide[at + 1] - 0xDC00) : wide[at];
+      const auto unit = [&](std::size_t i) { return static_cast<std::uint32_t>(wide[i]); };
+      const std::uint32_t code = pair ? 0x10000 + ((unit(at) - 0xD800) << 10) + (unit(at + 1) - 0xDC00) : unit(at);
       char name[16];
       std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
       throw ScriptError(std::string(name) + " cannot be typed: GBK has no such character");

@@ -15,14 +15,18 @@
 // then removing it, one step each. Both names are in the session's
 // namespace, as the servers' registrations are.
 //
-// CreateOleObject resolves the ProgID with CLSIDFromProgID and creates the
-// object with CoCreateInstance(CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER)
-// for IDispatch.
+// CreateOleObject resolves a ProgID this process serves to its own class,
+// without the registry: the key is the machine's, and another process
+// serving the same ProgID removes it when it ends, while this one still
+// runs. Any other ProgID goes through CLSIDFromProgID. The object is made
+// with CoCreateInstance(CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER) for
+// IDispatch.
 #include <objbase.h>
 
 #include <cstdio>
+#include <map>
 #include <mutex>
-#include <set>
+#include <optional>
 
 #include "runtime/dispatch/Apartment.h"
 #include "runtime/dispatch/ComServers.h"
@@ -35,15 +39,25 @@
 namespace rtl {
 namespace {
 
-// The ProgIDs this process serves (upper case): one registration each.
+// The ProgIDs this process serves (upper case), each with its class: one
+// registration each.
 struct Served {
   std::mutex lock;
-  std::set<std::string> progIds;
+  std::map<std::string, CLSID> progIds;
 };
 
 Served& ServedHere() {
   static NoDestructor<Served> served;
   return *served;
+}
+
+// The class of a ProgID this process serves.
+std::optional<CLSID> ServedClass(std::string_view progId) {
+  Served& served = ServedHere();
+  std::lock_guard guard(served.lock);
+  const auto found = served.progIds.find(UpperCase(progId));
+  if (found == served.progIds.end()) return std::nullopt;
+  return found->second;
 }
 
 // A CLSID for a ProgID that has no fixed one: the same in every process
@@ -235,7 +249,7 @@ ComServerRegistration::ComServerRegistration(std::string progId, ComServerFactor
   if (p.root == HKEY_CURRENT_USER) p.progId = L"Software\\Classes\\" + p.progId;
   Served& served = ServedHere();
   std::lock_guard guard(served.lock);
-  served.progIds.insert(key);
+  served.progIds.emplace(key, clsid);
 }
 
 ComServerRegistration::~ComServerRegistration() {
@@ -253,8 +267,13 @@ Variant CreateOleObject(std::string_view progId) {
   try {
     const std::wstring name = Wide(progId);
     CLSID clsid{};
-    HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
-    if (FAILED(hr)) throw EOleSysError("Invalid class string", hr);
+    HRESULT hr = S_OK;
+    if (const std::optional<CLSID> own = ServedClass(progId)) {
+      clsid = *own;
+    } else {
+      hr = CLSIDFromProgID(name.c_str(), &clsid);
+      if (FAILED(hr)) throw EOleSysError("Invalid class string", hr);
+    }
     ::IDispatch* object = nullptr;
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                           reinterpret_cast<void**>(&object));

@@ -337,8 +337,13 @@ bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value)
   } else if (name == "OldCreateOrder") {
     // Only the modern order is supported: create after construction, destroy before destruction.
     if (value.AsBoolean()) throw EReadError("OldCreateOrder True is not supported");
-  } else if (name == "Font.Charset" || name == "Font.Style" || name == "PixelsPerInch" || name == "TextHeight" ||
-             name == "Scaled") {
+  } else if (name == "PixelsPerInch") {
+    const std::int32_t pixels = value.AsInt32();
+    if (pixels <= 0) throw EReadError("PixelsPerInch must be positive");
+    PixelsPerInch = pixels;
+  } else if (name == "Scaled") {
+    Scaled = value.AsBoolean();
+  } else if (name == "Font.Charset" || name == "Font.Style" || name == "TextHeight") {
     // Presentation hints kept by the description only.
     (void)value;
   } else {

@@ -80,6 +80,11 @@ class TCustomForm : public TWinControl, public IFormSite {
   // Height are then the window's outer size.
   int ClientWidth = 0;
   int ClientHeight = 0;
+  // The display's pixels per inch the description was made for, 96 unless it
+  // says; a front end shows the form scaled by its display's pixels per inch
+  // over these, unless Scaled is False.
+  int PixelsPerInch = 96;
+  bool Scaled = true;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;

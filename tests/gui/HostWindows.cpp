@@ -148,7 +148,20 @@ void Type(HWND window, const std::wstring& text) {
 
 void PressKey(HWND window, WORD key, bool alt) {
   const LPARAM flags = 1 | (alt ? LPARAM{1} << 29 : 0);
-  PostMessageW(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, flags);
+  // The key and then its character, as the keyboard and TranslateMessage
+  // give them, both sent without waiting: sent messages are taken in the
+  // order sent, so text typed next can never come between the two (a key
+  // posted instead has its character posted only once the host takes the
+  // key, after text the test may have sent meanwhile).
+  SendNotifyMessageW(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, flags);
+  wchar_t character = 0;
+  if (key == VK_RETURN || key == VK_BACK || key == VK_ESCAPE || key == VK_TAB || key == VK_SPACE ||
+      (key >= '0' && key <= '9')) {
+    character = static_cast<wchar_t>(key);  // these keys' codes are their characters
+  } else if (key >= 'A' && key <= 'Z') {
+    character = static_cast<wchar_t>(key - 'A' + 'a');
+  }
+  if (character != 0) SendNotifyMessageW(window, alt ? WM_SYSCHAR : WM_CHAR, character, flags);
 }
 
 void ClickAt(HWND window) {

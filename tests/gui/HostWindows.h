@@ -53,7 +53,8 @@ int TextLength(HWND window);
 
 // Types each UTF-16 code unit as a character, waiting for each to be taken.
 void Type(HWND window, const std::wstring& text);
-// A key going down, as the keyboard posts it; alt for a key held with Alt.
+// A key going down and its character, as the keyboard and TranslateMessage
+// give them; alt for a key held with Alt. Returns before the host takes them.
 void PressKey(HWND window, WORD key, bool alt = false);
 // A left click in the window's top-left corner.
 void ClickAt(HWND window);

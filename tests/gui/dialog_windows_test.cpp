@@ -3,44 +3,38 @@
 // where the focus is), presses its buttons and answers its message boxes,
 // then reads the database. With VELMORA_SCREENSHOTS set to a folder of the
 // build machine, a test of each edition also saves a picture of its dialog
-// there.
+// there, on a display of 96 and of 144 pixels per inch.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "host/services/PasswordEncoding.h"
 #include "tests/gui/HostWindows.h"
+#include "tests/gui/ShownDialog.h"
 #include "tests/support/Expectations.h"
 #include "tests/support/TempDatabase.h"
 
 namespace velmora::test {
 namespace {
 
-// Each test starts the host on a database of its own, showing one
-// edition's dialog, and finds its windows: three password edits and two
-// buttons with the captions given.
+// Each test starts the host on a database of its own and a display of the
+// pixels per inch given (96 unless said), showing one edition's dialog, and
+// finds its windows: three password edits and two buttons with the
+// captions given.
 class DialogWindows : public ::testing::Test {
  protected:
   struct Shape {
-    const char* edition;
-    const char* user;
-    const wchar_t* caption;
+    const EditionDialog& dialog;
     const wchar_t* ok;
     const wchar_t* cancel;
   };
-  explicit DialogWindows(Shape shape) : shape_(shape) {}
+  DialogWindows(Shape shape, DWORD dpi) : shape_(shape), dpi_(dpi) {}
 
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display: run under Xvfb";
-    db_.AddUserWithPassword("ctxuser", "old");
-    db_.AddUser("md5user", host::Md5Hex("old"));
-    app_.emplace(std::vector<std::string>{VELMORA_HOST_PROGRAM, "--edition", shape_.edition, "--db", db_.Path(),
-                                          "--user", shape_.user},
-                 OutPath());
-    dialog_ = app_->WaitForDialog(shape_.caption);
+    shown_.emplace(shape_.dialog, dpi_);
+    dialog_ = shown_->Window();
     ASSERT_NE(dialog_, nullptr) << Output();
     edits_ = ChildrenOfClass(dialog_, L"Edit");
     buttons_ = ChildrenOfClass(dialog_, L"Button");
@@ -51,13 +45,10 @@ class DialogWindows : public ::testing::Test {
     ASSERT_TRUE(FocusOn(edits_[0], "the old password"));
   }
 
-  std::string OutPath() const { return capture_.Path() + "/out"; }
   // What the host wrote; complete once it has ended.
-  std::string Output() const {
-    std::ostringstream text;
-    text << std::ifstream(OutPath(), std::ios::binary).rdbuf();
-    return text.str();
-  }
+  std::string Output() const { return shown_->Output(); }
+  HostWindows& App() { return shown_->App(); }
+  TempDatabase& Db() { return shown_->Db(); }
 
   // Saves the dialog's picture when asked for (VELMORA_SCREENSHOTS).
   void Screenshot(const char* name) const {
@@ -67,9 +58,9 @@ class DialogWindows : public ::testing::Test {
   }
 
   // Waits until the host's focus is on window.
-  ::testing::AssertionResult FocusOn(HWND window, const char* what) const {
-    if (WaitFor([&] { return app_->Focus() == window; })) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected the focus on " << what << ", got window " << app_->Focus();
+  ::testing::AssertionResult FocusOn(HWND window, const char* what) {
+    if (WaitFor([&] { return App().Focus() == window; })) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected the focus on " << what << ", got window " << App().Focus();
   }
 
   // Types the three passwords, walking from edit to edit with Enter.
@@ -85,14 +76,13 @@ class DialogWindows : public ::testing::Test {
 
   // The text of the message box the host shows next, answered.
   std::wstring NextMessage() {
-    HWND box = app_->WaitForMessageBox();
+    HWND box = App().WaitForMessageBox();
     return box != nullptr ? AnswerMessageBox(box) : L"(no message box)";
   }
 
   Shape shape_;
-  TempDatabase db_;
-  TempFolder capture_;
-  std::optional<HostWindows> app_;
+  DWORD dpi_;
+  std::optional<ShownDialog> shown_;
   HWND dialog_ = nullptr;
   std::vector<HWND> edits_;
   std::vector<HWND> buttons_;
@@ -100,7 +90,20 @@ class DialogWindows : public ::testing::Test {
 
 class ContextDialog : public DialogWindows {
  protected:
-  ContextDialog() : DialogWindows({"context", "ctxuser", L"修改登录密码", L"确定(&S)", L"取消(&C)"}) {}
+  explicit ContextDialog(DWORD dpi = 96) : DialogWindows({kContextDialog, L"确定(&S)", L"取消(&C)"}, dpi) {}
+};
+
+// The dialogs' pictures in the documentation, at two scales.
+struct PictureCase {
+  std::string name;
+  DWORD dpi;
+  const char* file;
+};
+void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.name; }
+
+class ContextDialogPicture : public ContextDialog, public ::testing::WithParamInterface<PictureCase> {
+ protected:
+  ContextDialogPicture() : ContextDialog(GetParam().dpi) {}
 };
 
 TEST_F(ContextDialog, EditsHideWhatIsTyped) {
@@ -119,10 +122,15 @@ TEST_F(ContextDialog, CharacterGbkLacksIsNotTyped) {
   EXPECT_EQ(TextLength(edits_[0]), 3);
 }
 
-TEST_F(ContextDialog, EnterWalksOldNewConfirmation) {
+TEST_P(ContextDialogPicture, EnterWalksOldNewConfirmation) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"bad"));
-  Screenshot("context-dialog.png");
+  Screenshot(GetParam().file);
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, ContextDialogPicture,
+                         ::testing::Values(PictureCase{"At96", 96, "context-dialog.png"},
+                                           PictureCase{"At144", 144, "context-dialog-144.png"}),
+                         CaseName());
 
 // Enter in the confirmation is OK: the old password is wrong, its edit
 // emptied and focused, the others kept; the message is echoed.
@@ -135,7 +143,7 @@ TEST_F(ContextDialog, WrongOldPasswordEmptiesItsEdit) {
   EXPECT_EQ(TextLength(edits_[1]), 3);
   EXPECT_EQ(TextLength(edits_[2]), 3);
   PressButton(buttons_[1]);
-  EXPECT_EQ(app_->WaitForExit(), 1) << Output();
+  EXPECT_EQ(App().WaitForExit(), 1) << Output();
   EXPECT_NE(Output().find(Utf8(u8"[information] 旧密码错误!请重新输入!")), std::string::npos) << Output();
 }
 
@@ -144,14 +152,14 @@ TEST_F(ContextDialog, AltSChangesThePassword) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"old"));
   PressKey(edits_[2], 'S', true);
   EXPECT_EQ(NextMessage(), L"口令修改成功!");
-  EXPECT_EQ(app_->WaitForExit(), 0) << Output();
-  EXPECT_EQ(db_.StoredPassword("ctxuser"), host::EncodeHostPassword("new"));
+  EXPECT_EQ(App().WaitForExit(), 0) << Output();
+  EXPECT_EQ(Db().StoredPassword("ctxuser"), host::EncodeHostPassword("new"));
   EXPECT_NE(Output().find(Utf8(u8"[information] 口令修改成功!")), std::string::npos) << Output();
 }
 
 class AutomationDialog : public DialogWindows {
  protected:
-  AutomationDialog() : DialogWindows({"automation", "md5user", L"修改密码", L"修改(&M)", L"放弃(&C)"}) {}
+  explicit AutomationDialog(DWORD dpi = 96) : DialogWindows({kAutomationDialog, L"修改(&M)", L"放弃(&C)"}, dpi) {}
 
   HWND LabelWith(const std::wstring& text) const {
     for (HWND label : ChildrenOfClass(dialog_, L"Static")) {
@@ -170,20 +178,30 @@ TEST_F(AutomationDialog, EnterWalksTheEditsThenToModify) {
   EXPECT_TRUE(FocusOn(buttons_[0], "Modify"));
 }
 
+class AutomationDialogPicture : public AutomationDialog, public ::testing::WithParamInterface<PictureCase> {
+ protected:
+  AutomationDialogPicture() : AutomationDialog(GetParam().dpi) {}
+};
+
 // Enter on the focused Modify presses it: the old password is wrong, and
 // counted; the warning is echoed.
-TEST_F(AutomationDialog, EnterOnModifyPressesIt) {
+TEST_P(AutomationDialogPicture, EnterOnModifyPressesIt) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"bad"));
   PressKey(edits_[2], VK_RETURN);
   ASSERT_TRUE(FocusOn(buttons_[0], "Modify"));
   PressKey(buttons_[0], VK_RETURN);
   EXPECT_EQ(NextMessage(), L"原密码错误！");
   EXPECT_TRUE(WaitFor([&] { return LabelWith(L"错误操作: 1 次") != nullptr; }));
-  Screenshot("automation-dialog.png");
+  Screenshot(GetParam().file);
   PressButton(buttons_[1]);
-  EXPECT_EQ(app_->WaitForExit(), 1) << Output();
+  EXPECT_EQ(App().WaitForExit(), 1) << Output();
   EXPECT_NE(Output().find(Utf8(u8"[warning] 原密码错误！")), std::string::npos) << Output();
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, AutomationDialogPicture,
+                         ::testing::Values(PictureCase{"At96", 96, "automation-dialog.png"},
+                                           PictureCase{"At144", 144, "automation-dialog-144.png"}),
+                         CaseName());
 
 // A click into the old password focuses it, and Backspace deletes there.
 TEST_F(AutomationDialog, ClickedEditTakesBackspace) {
@@ -198,8 +216,8 @@ TEST_F(AutomationDialog, PressedModifyChangesThePassword) {
   ASSERT_NO_FATAL_FAILURE(FillWalkingWithEnter(L"old"));
   PressButton(buttons_[0]);
   EXPECT_EQ(NextMessage(), L"密码修改成功！");
-  EXPECT_EQ(app_->WaitForExit(), 0) << Output();
-  EXPECT_EQ(db_.StoredPassword("md5user"), host::Md5Hex("new"));
+  EXPECT_EQ(App().WaitForExit(), 0) << Output();
+  EXPECT_EQ(Db().StoredPassword("md5user"), host::Md5Hex("new"));
   EXPECT_NE(Output().find(Utf8(u8"[information] 密码修改成功！")), std::string::npos) << Output();
 }
 

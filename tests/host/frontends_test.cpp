@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <stdexcept>
 #include <tuple>
 #include <vector>
 
 #include "host/frontends/ControlView.h"
 #include "host/frontends/FormLayout.h"
 #include "host/frontends/KeyboardInput.h"
+#include "host/frontends/ScaledPicture.h"
 #include "host/frontends/TerminalText.h"
 #include "runtime/controls/ExtCtrls.h"
 #include "runtime/controls/StdCtrls.h"
@@ -151,6 +153,61 @@ TEST_F(Layout, HiddenControlLeavesItsRoomToTheRest) {
   EXPECT_EQ(host::LayOut(form_, 334, 161).at(rest), (host::Bounds{0, 40, 334, 121}));
 }
 
+// On a display of 144 pixels per inch a form made for 96 is 1.5 times as
+// large: its client area, every control's place and size, the anchors kept.
+TEST_F(Layout, LargerDisplayScalesEveryPlaceAndSize) {
+  const host::Scale larger{144, 96};
+  EXPECT_EQ(host::DesignedClientArea(form_, larger), (host::Bounds{0, 0, 501, 242}));
+  const auto placed = host::LayOut(form_, 501, 242, larger);
+  EXPECT_EQ(placed.at(strip_), (host::Bounds{0, 191, 501, 51}));
+  EXPECT_EQ(placed.at(button_), (host::Bounds{362, 196, 121, 37}));
+  EXPECT_EQ(placed.at(header_), (host::Bounds{0, 0, 501, 60}));
+  EXPECT_EQ(placed.at(label_), (host::Bounds{86, 87, 0, 0}));
+}
+
+// Scaled by edges, not by sizes: rounding leaves no gap between them.
+TEST(Scale, ControlsThatTouchStillTouch) {
+  const host::Scale larger{144, 96};
+  const host::Bounds left = larger(host::Bounds{0, 0, 3, 3}), right = larger(host::Bounds{3, 0, 3, 3});
+  EXPECT_EQ(left.left + left.width, right.left);
+}
+
+struct ScaleCase {
+  std::string name;
+  host::Scale scale;
+  int designed, scaled, fontHeight;  // fontHeight: designed taken as a font's height
+};
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.name; }
+
+class ScaledLength : public ::testing::TestWithParam<ScaleCase> {};
+
+TEST_P(ScaledLength, RoundsToTheNearestPixelAndFontsDown) {
+  EXPECT_EQ(GetParam().scale(GetParam().designed), GetParam().scaled);
+  EXPECT_EQ(GetParam().scale.FontHeight(GetParam().designed), GetParam().fontHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, ScaledLength,
+                         ::testing::Values(ScaleCase{"SameDisplay", {96, 96}, 13, 13, 13},
+                                           ScaleCase{"HalfUpAwayFromNought", {144, 96}, 3, 5, 4},
+                                           ScaleCase{"NegativeHalfAwayFromNought", {144, 96}, -13, -20, -19},
+                                           ScaleCase{"Exact", {144, 96}, -12, -18, -18},
+                                           ScaleCase{"Smaller", {96, 120}, 100, 80, 80},
+                                           ScaleCase{"Nought", {144, 96}, 0, 0, 0}),
+                         CaseName());
+
+TEST(Scale, OfAFormIsTheDisplaysOverTheDescriptions) {
+  LayoutForm form(300, 200);
+  form.PixelsPerInch = 120;
+  EXPECT_EQ(host::ScaleOf(form, 144), (host::Scale{144, 120}));
+}
+
+TEST(Scale, OfAFormNotScaledChangesNothing) {
+  LayoutForm form(300, 200);
+  form.Scaled = false;
+  const host::Scale scale = host::ScaleOf(form, 144);
+  EXPECT_EQ(scale(100), 100);
+}
+
 TEST(DesignedClientArea, IsTheOuterSizeLessTheFrame) {
   LayoutForm form(300, 227);
   EXPECT_EQ(host::DesignedClientArea(form), (host::Bounds{0, 0, 292, 200}));
@@ -160,6 +217,43 @@ TEST(DesignedClientArea, DescribedClientSizeWinsOverTheOuterSize) {
   LayoutForm form(300, 227);
   form.ClientWidth = 267, form.ClientHeight = 231;
   EXPECT_EQ(host::DesignedClientArea(form), (host::Bounds{0, 0, 267, 231}));
+}
+
+// ---- pictures at another scale ----------------------------------------------
+
+host::Picture Filled(int width, int height, std::vector<std::uint32_t> pixels) {
+  return host::Picture{width, height, 32, std::move(pixels)};
+}
+
+TEST(Resampled, SameSizeIsThePictureItself) {
+  const host::Picture p = Filled(2, 1, {0xFF102030, 0x80405060});
+  EXPECT_EQ(host::Resampled(p, 2, 1).pixels, p.pixels);
+}
+
+TEST(Resampled, OneColourStaysThatColour) {
+  const host::Picture p = Filled(2, 2, std::vector<std::uint32_t>(4, 0xFF336699));
+  EXPECT_EQ(host::Resampled(p, 3, 3).pixels, std::vector<std::uint32_t>(9, 0xFF336699));
+}
+
+// The middle pixel covers half of each: half as opaque, the red alone.
+TEST(Resampled, TransparentPixelLendsNoColour) {
+  const host::Picture p = Filled(2, 1, {0xFFFF0000, 0x0000FF00});
+  const host::Picture larger = host::Resampled(p, 3, 1);
+  EXPECT_EQ(larger.pixels[0], 0xFFFF0000u);
+  EXPECT_EQ(larger.pixels[1] & 0xFFFFFFu, 0xFF0000u);
+  EXPECT_NEAR(static_cast<double>(larger.pixels[1] >> 24), 127.5, 0.5);
+  EXPECT_EQ(larger.pixels[2], 0u);
+}
+
+TEST(Resampled, SmallerAveragesWhatEachPixelCovers) {
+  const host::Picture p = Filled(2, 2, {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000});
+  EXPECT_EQ(host::Resampled(p, 1, 1).pixels, std::vector<std::uint32_t>{0xFF808080});
+}
+
+TEST(Resampled, SizeOutsideTheBoundsRaises) {
+  const host::Picture p = Filled(1, 1, {0xFF000000});
+  EXPECT_THROW(host::Resampled(p, 0, 1), std::invalid_argument);
+  EXPECT_THROW(host::Resampled(p, 1, host::kMaxScaledSide + 1), std::invalid_argument);
 }
 
 // ---- what a front end presents of a form ------------------------------------

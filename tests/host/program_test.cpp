@@ -29,16 +29,6 @@ struct HostResult {
   std::string err;  // standard error
 };
 
-// The program's output with its lines ended by "\n" (a Windows program's
-// text output ends them with "\r\n").
-std::string ReadAll(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  std::string lines = text.str();
-  for (std::size_t at = lines.find("\r\n"); at != std::string::npos; at = lines.find("\r\n", at)) lines.erase(at, 1);
-  return lines;
-}
-
 // Runs the built velmora-host program as a child process with args in folder
 // cwd (the test's own when empty), standard output and error captured.
 HostResult RunHost(const std::vector<std::string>& args, const std::string& cwd = {}) {
@@ -48,7 +38,7 @@ HostResult RunHost(const std::vector<std::string>& args, const std::string& cwd 
   std::vector<std::string> argv{VELMORA_HOST_PROGRAM};
   argv.insert(argv.end(), args.begin(), args.end());
   const int status = RunProgram(argv, cwd, outPath, errPath);
-  return {status, ReadAll(outPath), ReadAll(errPath)};
+  return {status, ReadOutput(outPath), ReadOutput(errPath)};
 }
 
 std::string Describe(const HostResult& r) {
@@ -398,10 +388,10 @@ TEST_P(ForeignDatabase, IsLeftByteForByteUnchanged) {
   } else {
     host::SqliteConnection(path, true).ExecuteScript(c.schema);
   }
-  const std::string before = host::Md5Hex(ReadAll(path));
+  const std::string before = host::Md5Hex(ReadOutput(path));
   const HostResult r = RunHost(
       {c.automation ? kAutomationLibrary : kContextLibrary, "--db", path, "--user", "u", "--do", "close"}, work.Path());
-  EXPECT_EQ(host::Md5Hex(ReadAll(path)), before) << "the database file changed; " << Describe(r);
+  EXPECT_EQ(host::Md5Hex(ReadOutput(path)), before) << "the database file changed; " << Describe(r);
   EXPECT_EQ(r.status, c.named.empty() ? 1 : 3) << Describe(r);
   for (const std::string& part : c.named) EXPECT_TRUE(Contains(r.err, part)) << part << "\n" << Describe(r);
 }

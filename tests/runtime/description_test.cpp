@@ -220,6 +220,8 @@ INSTANTIATE_TEST_SUITE_P(
                                      "Error reading TDlg.Colour: property Colour does not exist"},
                       ApplyErrorCase{"OldCreateOrder", "OldCreateOrder = True\n",
                                      "Error reading TDlg.OldCreateOrder: OldCreateOrder True is not supported"},
+                      ApplyErrorCase{"PixelsPerInchNotPositive", "PixelsPerInch = 0\n",
+                                     "Error reading TDlg.PixelsPerInch: PixelsPerInch must be positive"},
                       ApplyErrorCase{"UnknownControlProperty", "object btnOK: TButton\n Colour = 5\nend\n",
                                      "Error reading btnOK.Colour: property Colour does not exist"},
                       ApplyErrorCase{"TextForAnInteger", "object btnOK: TButton\n Width = 'wide'\nend\n",
@@ -241,6 +243,17 @@ INSTANTIATE_TEST_SUITE_P(
                       ApplyErrorCase{"ControlOnALabel", "object lbl: TLabel\n object inner: TButton\n end\nend\n",
                                      "inner cannot be placed on lbl"}),
     CaseName());
+
+// A front end scales the form by what it was made for.
+TEST(Descriptions, FormKeepsThePixelsPerInchItWasMadeFor) {
+  const auto form = rtl::Add<TDlg>(nullptr);
+  EXPECT_EQ(form->PixelsPerInch, 96);
+  EXPECT_TRUE(form->Scaled);
+  const Described described("object Dlg: TDlg\n PixelsPerInch = 120\n Scaled = False\nend\n");
+  rtl::ApplyDescription(*form, described.root);
+  EXPECT_EQ(form->PixelsPerInch, 120);
+  EXPECT_FALSE(form->Scaled);
+}
 
 struct CreationCase {
   std::string name;

@@ -144,8 +144,8 @@ TEST_P(GbkCode, TableDecodesIt) {
 
 TEST_P(GbkCode, TableEncodesIt) {
   const std::string& gbk = GetParam().gbk;
-  const unsigned code = gbk.size() == 1 ? static_cast<unsigned char>(gbk[0])
-                                        : static_cast<unsigned char>(gbk[0]) << 8 | static_cast<unsigned char>(gbk[1]);
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(gbk[i])); };
+  const unsigned code = gbk.size() == 1 ? byte(0) : byte(0) << 8 | byte(1);
   EXPECT_EQ(rtl::gbktable::EncodeUnit(GetParam().unit), code);
 }
 

@@ -13,6 +13,10 @@ namespace velmora::test {
 int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
                const std::string& errPath);
 
+// What a child wrote to a file, its lines ended by "\n" (a Windows
+// program's text output ends them with "\r\n").
+std::string ReadOutput(const std::string& path);
+
 #ifdef _WIN32
 // The command line of args (UTF-8), each quoted so that the child's
 // CommandLineToArgvW gives back exactly the arguments.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/frontends/ScaledPicture.h"
 #include "host/loader/win32/SystemText.h"
 #include "runtime/controls/ExtCtrls.h"
 #include "runtime/controls/StdCtrls.h"
@@ -18,7 +19,12 @@ namespace {
 constexpr wchar_t kFormClass[] = L"VelmoraForm";
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kFirstControlId = 100;
+// Designed lengths, scaled as the rest: between a button's glyph and its
+// caption, from its edge to its focus rectangle, and the font's height where
+// the description gives none.
 constexpr int kGlyphGap = 4;
+constexpr int kFocusInset = 4;
+constexpr int kDesignFontHeight = -12;
 
 // What a window shows of GBK text: exact where the text is well formed,
 // and never refused, since the person must see something.
@@ -48,7 +54,11 @@ std::optional<Picture> Decoded(Decode&& decode) {
   }
 }
 
-OwnedBitmap BitmapOf(const Picture& picture) {
+// The picture at width x height: resampled where that size may be, else as it is.
+OwnedBitmap BitmapOf(const Picture& source, int width, int height) {
+  const Picture picture = width >= 1 && height >= 1 && width <= kMaxScaledSide && height <= kMaxScaledSide
+                              ? Resampled(source, width, height)
+                              : source;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = picture.width;
@@ -103,10 +113,6 @@ FormWindow::FormWindow(rtl::TCustomForm& form, HWND owner, Deliver deliver, Refu
   InitCommonControlsEx(&controls);
   RegisterFormClass();
   formColour_ = ColourOf(form.Color != 0 ? form.Color : -0x7FFFFFF1);  // clBtnFace unless described
-  const std::wstring face = form.FontName.empty() ? std::wstring(L"SimSun") : Shown(form.FontName);
-  font_.reset(CreateFontW(form.FontHeight != 0 ? form.FontHeight : -12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                          GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
   CreateTopLevel(owner);
   bigIcon_.reset(LibraryIcon(form, GetSystemMetrics(SM_CXICON)));
   smallIcon_.reset(LibraryIcon(form, GetSystemMetrics(SM_CXSMICON)));
@@ -141,9 +147,25 @@ void FormWindow::CreateTopLevel(HWND owner) {
     if (boxes && form_->BorderIcons.maximize) style |= WS_MAXIMIZEBOX;
   }
 
-  const Bounds client = DesignedClientArea(*form_);
+  // Sized and placed once the pixels per inch of its display are known; the
+  // system places a window of a default position.
+  HWND hwnd = CreateWindowExW(exStyle, kFormClass, Shown(form_->Caption()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                              0, 0, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (hwnd == nullptr) throw std::runtime_error("cannot create the form's window");
+  window_.reset(hwnd);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormProc));
+  ApplyDpi(WindowDpi(hwnd));
+  PlaceTopLevel(owner);
+}
+
+void FormWindow::PlaceTopLevel(HWND owner) {
+  HWND hwnd = window_.get();
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  const Bounds client = DesignedClientArea(*form_, scale_);
   RECT outer{0, 0, client.width, client.height};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  OuterRect(outer, style, exStyle, dpi_);
   const int width = outer.right - outer.left, height = outer.bottom - outer.top;
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -165,17 +187,73 @@ void FormWindow::CreateTopLevel(HWND owner) {
     case Position::DefaultPosOnly:
     case Position::DefaultSizeOnly: x = y = CW_USEDEFAULT; break;
   }
-  if (x != CW_USEDEFAULT) {
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (x == CW_USEDEFAULT) {
+    flags |= SWP_NOMOVE;
+  } else {
     // Wholly on the work area where it fits, its caption always.
     x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - width));
     y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - height));
   }
-  HWND hwnd = CreateWindowExW(exStyle, kFormClass, Shown(form_->Caption()).c_str(), style, x, y, width, height, owner,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (hwnd == nullptr) throw std::runtime_error("cannot create the form's window");
-  window_.reset(hwnd);
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormProc));
+  SetWindowPos(hwnd, nullptr, x, y, width, height, flags);
+}
+
+void FormWindow::ApplyDpi(int dpi) {
+  if (form_ == nullptr || !*formAlive_) return;
+  dpi_ = dpi;
+  scale_ = ScaleOf(*form_, dpi);
+  const std::wstring face = form_->FontName.empty() ? std::wstring(L"SimSun") : Shown(form_->FontName);
+  OwnedFont font(CreateFontW(scale_.FontHeight(form_->FontHeight != 0 ? form_->FontHeight : kDesignFontHeight), 0, 0, 0,
+                             FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+  for (const auto& child : children_) {
+    SendMessageW(child->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    LoadPicture(*child);
+  }
+  font_ = std::move(font);  // the former font goes only now, when no window uses it
+}
+
+void FormWindow::LoadPicture(Child& child) {
+  if (!Usable(child)) return;
+  if (child.kind == ControlKind::Button) {
+    const auto* glyph = GlyphOf(*child.control);
+    if (glyph == nullptr || glyph->empty()) return;
+    child.picture = Decoded([&] { return GlyphOfData(*glyph); });
+    if (child.picture) child.pictureWidth = child.picture->width, child.pictureHeight = child.picture->height;
+  } else if (child.kind == ControlKind::Image) {
+    const auto* data = PictureOf(*child.control);
+    if (data == nullptr) return;
+    int width = child.control->Width, height = child.control->Height;
+    if (width <= 0 || height <= 0) {
+      // Sized by its picture: the largest of the icon's images.
+      const auto natural = Decoded([&] { return IconOfPicture(*data, 0); });
+      width = natural ? natural->width : 0, height = natural ? natural->height : 0;
+    }
+    child.pictureWidth = width, child.pictureHeight = height;
+    // The icon's image that fits the scaled size best: the sharpest there is.
+    child.picture = Decoded([&] { return IconOfPicture(*data, std::min(scale_(width), scale_(height))); });
+  } else {
+    return;
+  }
+  child.bitmap.reset();
+  child.bitmapWidth = child.bitmapHeight = 0;
+  if (child.picture && child.kind == ControlKind::Button)
+    FitBitmap(child, scale_(child.pictureWidth), scale_(child.pictureHeight));
+}
+
+void FormWindow::FitBitmap(Child& child, int width, int height) {
+  if (!child.picture || width <= 0 || height <= 0) return;
+  if (child.bitmap && child.bitmapWidth == width && child.bitmapHeight == height) return;
+  child.bitmap = BitmapOf(*child.picture, width, height);
+  child.bitmapWidth = width, child.bitmapHeight = height;
+}
+
+void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  ApplyDpi(dpi);
+  SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceChildren();  // also where the size did not change: the labels measure in the new font
+  RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void FormWindow::CreateChildren() {
@@ -231,15 +309,8 @@ void FormWindow::CreateChildren() {
       case ControlKind::Button:
         windowClass = L"BUTTON";
         style |= BS_OWNERDRAW;
-        if (const auto* glyph = GlyphOf(*e.control); glyph != nullptr && !glyph->empty()) {
-          child->picture = Decoded([&] { return GlyphOfData(*glyph); });
-        }
         break;
-      case ControlKind::Image:
-        style |= SS_OWNERDRAW;
-        child->picture = Decoded(
-            [&] { return IconOfPicture(*PictureOf(*e.control), std::min(e.control->Width, e.control->Height)); });
-        break;
+      case ControlKind::Image: style |= SS_OWNERDRAW; break;
       case ControlKind::Bevel: style |= SS_ETCHEDHORZ; break;
       case ControlKind::TabControl: windowClass = WC_TABCONTROLW; break;
       case ControlKind::Label:
@@ -250,7 +321,7 @@ void FormWindow::CreateChildren() {
         break;
       case ControlKind::Shape: break;
     }
-    if (child->picture) child->bitmap = BitmapOf(*child->picture);
+    child->transparent = e.control->Transparent && (e.kind == ControlKind::Label || e.kind == ControlKind::Image);
     child->textColor = ColourOf(e.control->FontColor);
     HWND hwnd =
         CreateWindowExW(exStyle, windowClass, L"", style, 0, 0, 0, 0, window_.get(),
@@ -263,6 +334,7 @@ void FormWindow::CreateChildren() {
       if (mask != '\0')
         SendMessageW(hwnd, EM_SETPASSWORDCHAR, static_cast<WPARAM>(static_cast<unsigned char>(mask)), 0);
     }
+    LoadPicture(*child);
     SetWindowSubclass(hwnd, &ChildProc, kSubclassId, reinterpret_cast<DWORD_PTR>(child.get()));
     SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = hwnd;
@@ -274,7 +346,7 @@ void FormWindow::PlaceChildren() {
   if (form_ == nullptr || !*formAlive_) return;
   RECT client{};
   GetClientRect(window_.get(), &client);
-  const auto placement = LayOut(*form_, client.right, client.bottom);
+  const auto placement = LayOut(*form_, client.right, client.bottom, scale_);
   for (const auto& child : children_) {
     if (!Usable(*child)) continue;
     const auto at = placement.find(child->control);
@@ -292,9 +364,12 @@ void FormWindow::PlaceChildren() {
 }
 
 void FormWindow::Measure(Child& child) {
-  if (child.kind == ControlKind::Image && child.picture && (child.bounds.width == 0 || child.bounds.height == 0)) {
-    child.bounds.width = child.picture->width;
-    child.bounds.height = child.picture->height;
+  if (child.kind == ControlKind::Image && child.picture) {
+    if (child.bounds.width == 0 || child.bounds.height == 0) {
+      child.bounds.width = scale_(child.pictureWidth);
+      child.bounds.height = scale_(child.pictureHeight);
+    }
+    FitBitmap(child, child.bounds.width, child.bounds.height);
   }
   if (child.kind != ControlKind::Label) return;
   // A label is at least as large as its caption, but a label of fixed size
@@ -453,6 +528,11 @@ LRESULT FormWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (child->kind == ControlKind::Panel) return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetTextColor(dc, child->textColor);
+      if (child->transparent) {
+        // What lies beneath is painted already (PaintBeneath): the text goes over it.
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      }
       SetBkColor(dc, child->background);
       return reinterpret_cast<LRESULT>(Brush(child->background));
     }
@@ -488,6 +568,7 @@ LRESULT FormWindow::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) PlaceChildren();
       break;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_NEXTDLGCTL: {
       if (form_ == nullptr || delivering_) return 0;
       try {
@@ -547,6 +628,18 @@ LRESULT FormWindow::OnChildMessage(Child& child, UINT message, WPARAM wParam, LP
         return 0;
       }
       break;
+    case WM_ERASEBKGND:
+      if (child.transparent) return 1;  // painted with the rest in WM_PAINT
+      break;
+    case WM_PAINT:
+      if (child.transparent) {
+        PaintTransparent(child);
+        return 0;
+      }
+      break;
+    case WM_PRINTCLIENT:
+      if (child.transparent) PaintBeneath(child, reinterpret_cast<HDC>(wParam));
+      break;
     case WM_CONTEXTMENU:
     case WM_PASTE:
     case WM_CUT:
@@ -561,18 +654,66 @@ LRESULT FormWindow::OnChildMessage(Child& child, UINT message, WPARAM wParam, LP
   return DefSubclassProc(child.hwnd, message, wParam, lParam);
 }
 
+void FormWindow::PaintBeneath(const Child& child, HDC dc) {
+  HWND form = window_.get();
+  // Client rectangles in the form's client coordinates.
+  auto clientOf = [form](HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    MapWindowPoints(window, form, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  const RECT own = clientOf(child.hwnd);
+  const RECT area{0, 0, own.right - own.left, own.bottom - own.top};
+  FillRect(dc, &area, Brush(formColour_));
+  std::vector<HWND> beneath;  // nearest first
+  for (HWND w = GetWindow(child.hwnd, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    RECT common{};
+    const RECT theirs = clientOf(w);
+    if (IsWindowVisible(w) && IntersectRect(&common, &own, &theirs)) beneath.push_back(w);
+  }
+  for (auto at = beneath.rbegin(); at != beneath.rend(); ++at) {
+    const RECT theirs = clientOf(*at);
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, theirs.left - own.left, theirs.top - own.top, nullptr);
+    IntersectClipRect(dc, 0, 0, theirs.right - theirs.left, theirs.bottom - theirs.top);
+    SendMessageW(*at, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(*at, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    RestoreDC(dc, saved);
+  }
+}
+
+void FormWindow::PaintTransparent(Child& child) {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(child.hwnd, &paint);
+  RECT r{};
+  GetClientRect(child.hwnd, &r);
+  HDC memory = CreateCompatibleDC(dc);
+  OwnedBitmap canvas(r.right > 0 && r.bottom > 0 ? CreateCompatibleBitmap(dc, r.right, r.bottom) : nullptr);
+  if (memory != nullptr && canvas) {
+    const HGDIOBJ old = SelectObject(memory, canvas.get());
+    // What lies beneath, then the control's own drawing over it (WM_PRINTCLIENT above).
+    SendMessageW(child.hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+  }
+  if (memory != nullptr) DeleteDC(memory);
+  EndPaint(child.hwnd, &paint);
+}
+
 void FormWindow::DrawPicture(HDC dc, const Child& child, int left, int top, int width, int height) {
-  if (!child.bitmap || !child.picture) return;
+  if (!child.bitmap) return;
   HDC memory = CreateCompatibleDC(dc);
   const HGDIOBJ old = SelectObject(memory, child.bitmap.get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  GdiAlphaBlend(dc, left, top, width, height, memory, 0, 0, child.picture->width, child.picture->height, blend);
+  GdiAlphaBlend(dc, left, top, width, height, memory, 0, 0, child.bitmapWidth, child.bitmapHeight, blend);
   SelectObject(memory, old);
   DeleteDC(memory);
 }
 
 void FormWindow::DrawImage(const Child& child, const DRAWITEMSTRUCT& item) {
-  FillRect(item.hDC, &item.rcItem, Brush(child.background));
+  // A transparent image has what lies beneath it painted already.
+  if (!child.transparent) FillRect(item.hDC, &item.rcItem, Brush(child.background));
   DrawPicture(item.hDC, child, item.rcItem.left, item.rcItem.top, item.rcItem.right - item.rcItem.left,
               item.rcItem.bottom - item.rcItem.top);
 }
@@ -587,10 +728,10 @@ void FormWindow::DrawButton(const Child& child, const DRAWITEMSTRUCT& item) {
   const std::wstring caption = Shown(child.shownText.value_or(rtl::AnsiString()));
   RECT measured{0, 0, 0, 0};
   DrawTextW(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
-  const int glyphWidth = child.picture ? child.picture->width : 0;
-  const int glyphHeight = child.picture ? child.picture->height : 0;
-  const int gap = glyphWidth > 0 && !caption.empty() ? kGlyphGap : 0;
-  const int shift = pushed ? 1 : 0;
+  const int glyphWidth = child.bitmap ? child.bitmapWidth : 0;
+  const int glyphHeight = child.bitmap ? child.bitmapHeight : 0;
+  const int gap = glyphWidth > 0 && !caption.empty() ? scale_(kGlyphGap) : 0;
+  const int shift = pushed ? scale_(1) : 0;
   const int left = r.left + (r.right - r.left - (glyphWidth + gap + measured.right)) / 2 + shift;
   DrawPicture(dc, child, left, r.top + (r.bottom - r.top - glyphHeight) / 2 + shift, glyphWidth, glyphHeight);
   SetBkMode(dc, TRANSPARENT);
@@ -600,7 +741,7 @@ void FormWindow::DrawButton(const Child& child, const DRAWITEMSTRUCT& item) {
             DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0));
   SelectObject(dc, oldFont);
   if ((item.itemState & ODS_FOCUS) != 0) {
-    InflateRect(&r, -4, -4);
+    InflateRect(&r, -scale_(kFocusInset), -scale_(kFocusInset));
     DrawFocusRect(dc, &r);
   }
 }

@@ -3,6 +3,11 @@
 // each control (edits, owner-drawn buttons with their glyphs, labels,
 // images, the header's shape and line, the tab control and panels).
 //
+// Sizes, positions and the font follow the display's pixels per inch (each
+// monitor's where the system has them), scaled from the description's as
+// the toolkit did. A label or image described as transparent shows what
+// lies beneath it: the form, a panel, a shape.
+//
 // The form's controls stay the truth: the windows show their state (Sync)
 // and hand what the person does to the form as input events, through the
 // deliver callback; they never change a control's text themselves.
@@ -17,7 +22,8 @@
 #include "host/frontends/ControlView.h"
 #include "host/frontends/FormLayout.h"
 #include "host/frontends/KeyboardInput.h"
-#include "host/frontends/win32/Gdi.h"  // the platform's headers last
+#include "host/frontends/win32/Dpi.h"  // the platform's headers last
+#include "host/frontends/win32/Gdi.h"
 #include "host/loader/Pictures.h"
 #include "runtime/forms/Form.h"
 
@@ -53,9 +59,12 @@ class FormWindow {
     HWND hwnd = nullptr;
     Bounds bounds;
     std::optional<rtl::AnsiString> shownText;  // what the window shows, once set
-    std::optional<Picture> picture;            // an image's icon or a button's glyph
-    OwnedBitmap bitmap;                        // the picture as a 32-bit bitmap
-    COLORREF background = 0;                   // what lies beneath a label, image or shape
+    std::optional<Picture> picture;            // an image's icon or a button's glyph, as fits its size
+    int pictureWidth = 0, pictureHeight = 0;   // the picture's size as designed
+    OwnedBitmap bitmap;                        // the picture at its scaled size, as a 32-bit bitmap
+    int bitmapWidth = 0, bitmapHeight = 0;
+    bool transparent = false;  // a label or image that shows what lies beneath it
+    COLORREF background = 0;   // otherwise its colour
     COLORREF textColor = 0;
   };
 
@@ -67,23 +76,45 @@ class FormWindow {
   bool OnKeyboard(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateTopLevel(HWND owner);
+  // Sizes the window for its client area at the current scale and places it as described.
+  void PlaceTopLevel(HWND owner);
   void CreateChildren();
   void PlaceChildren();
+  // Scale, font and pictures for a display of dpi pixels per inch.
+  void ApplyDpi(int dpi);
+  // The child's picture as fits its scaled size, and a button's glyph at that size.
+  void LoadPicture(Child& child);
+  // The child's bitmap: its picture at width x height, made again only when that changes.
+  void FitBitmap(Child& child, int width, int height);
+  // The window moved to a display of other pixels per inch: suggested is the
+  // system's rectangle for it there.
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void Hand(const rtl::InputEvent& event);
   Child* ChildOf(HWND hwnd) noexcept;
   bool Usable(const Child& child) const noexcept { return form_ != nullptr && *child.alive; }
   HBRUSH Brush(COLORREF colour);
   COLORREF BeneathColour(const Child& child) const;
+  // Paints into dc, whose origin is the child's, what lies beneath a
+  // transparent child: the form's background, then every window below it
+  // that it overlaps, lowest first, each drawn as it draws itself.
+  void PaintBeneath(const Child& child, HDC dc);
+  // A transparent child's painting, through a bitmap so that nothing flickers.
+  void PaintTransparent(Child& child);
   void DrawButton(const Child& child, const DRAWITEMSTRUCT& item);
   void DrawImage(const Child& child, const DRAWITEMSTRUCT& item);
   void DrawPicture(HDC dc, const Child& child, int left, int top, int width, int height);
   void Measure(Child& child);
 
+  // First, so that the thread draws for the display's pixels per inch for as
+  // long as the windows live: coordinates given to them are then the display's.
+  DpiAwareThread dpiAware_;
   rtl::TCustomForm* form_;
   std::shared_ptr<const bool> formAlive_;
   Deliver deliver_;
   Refuse refuse_;
   KeyboardInput keyboard_;
+  int dpi_ = 96;  // the display's pixels per inch
+  Scale scale_;   // from the description's to the display's
   OwnedFont font_;
   std::vector<std::unique_ptr<Child>> children_;
   std::map<COLORREF, OwnedBrush> brushes_;
