@@ -20,19 +20,31 @@ struct TopLevelSearch {
   HWND found = nullptr;
 };
 
+// Enumeration callbacks are CALLBACK (stdcall on 32-bit Windows), which a lambda cannot be.
+BOOL CALLBACK StopAtTopLevel(HWND window, LPARAM data) {
+  auto& s = *reinterpret_cast<TopLevelSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != s.processId || !IsWindowVisible(window) || !s.test(window)) return TRUE;
+  s.found = window;
+  return FALSE;
+}
+
 HWND FindTopLevel(DWORD processId, std::function<bool(HWND)> test) {
   TopLevelSearch search{processId, std::move(test)};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<TopLevelSearch*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s.processId || !IsWindowVisible(window) || !s.test(window)) return TRUE;
-        s.found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumWindows(StopAtTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+struct ChildSearch {
+  const std::wstring& windowClass;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectChildOfClass(HWND window, LPARAM data) {
+  auto& s = *reinterpret_cast<ChildSearch*>(data);
+  if (_wcsicmp(ClassOf(window).c_str(), s.windowClass.c_str()) == 0) s.found.push_back(window);
+  return TRUE;
 }
 
 // A message sent and waited for: what the host has taken before it answers.
@@ -119,18 +131,8 @@ HWND HostWindows::Focus() const {
 }
 
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::wstring& windowClass) {
-  struct Search {
-    const std::wstring& windowClass;
-    std::vector<HWND> found;
-  } search{windowClass, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
-        if (_wcsicmp(ClassOf(window).c_str(), s.windowClass.c_str()) == 0) s.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ChildSearch search{windowClass, {}};
+  EnumChildWindows(parent, CollectChildOfClass, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
