@@ -4,7 +4,7 @@
 #   ./build.sh test                                      check formatting and lint, build, then run every test,
 #                                                        also under sanitizers, then fuzz each reader of
 #                                                        outside bytes briefly, then the Windows builds,
-#                                                        checks and tests under wine64
+#                                                        checks and tests under Wine (64- and 32-bit)
 #   ./build.sh fuzz [SECONDS] [TARGET...]                fuzz for as long as asked (tools/fuzz.sh, build-fuzz/)
 #   ./build.sh valgrind [GTEST_FILTER]                   host-level tests under memcheck (tools/valgrind.sh)
 #   ./build.sh windows                                   both Windows builds, their packages and checks
@@ -69,8 +69,22 @@ enable_source_packages() {
   $sudo apt-get update -q
 }
 
+# Debian's i386 packages beside the machine's own, for wine32.
+enable_i386_packages() {
+  dpkg --print-foreign-architectures | grep -qx i386 && return
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Adding the architecture i386 (for wine32)"
+  $sudo dpkg --add-architecture i386  # install_packages updates the lists, wine32:i386 being missing
+}
+
+# wine32 runs the 32-bit build's tests, where the kernel runs 32-bit programs at all.
 install_windows_packages() {
   local PACKAGES=("${WINDOWS_PACKAGES[@]}")
+  if tools/windows/runs-i386 2>/dev/null; then
+    enable_i386_packages
+    PACKAGES+=(wine32:i386)
+  fi
   install_packages
   enable_source_packages
 }
@@ -94,7 +108,7 @@ prepare_sqlite() {
   echo "$version" >"$out/VERSION"
 }
 
-# Both architectures and their packages; the 64-bit build with its tests.
+# Both architectures with their tests and packages.
 build_windows() {
   prepare_sqlite
   configure windows-x86_64
@@ -108,54 +122,78 @@ check_windows() {
   tools/windows/check-package build-win32 i686
 }
 
-# The 64-bit build's tests under wine64, in the build's own Wine prefix
-# (made on first use): one Wine server, started before them and warmed up
-# with a first program, serves them all and is ended afterwards. The tests
-# that open real windows (label gui) run after the others, one at a time,
-# on an X display of their own (Xvfb) that lives only as long as they do.
+# Each build's tests under Wine, the 64-bit build's first. The 32-bit
+# build's need a kernel that runs 32-bit programs, for wine32; where it does
+# not, they are reported as not run.
 test_windows() {
-  local status=0 started
-  start_wineserver
-  run_tests windows-x86_64 || status=$?
-  started=$SECONDS
-  run_gui_tests || status=$?
-  echo "GUI tests: $((SECONDS - started)) s"
-  stop_wineserver
+  local status=0 reason
+  test_windows_build x86_64 || status=$?
+  if reason=$(tools/windows/runs-i386 2>&1); then
+    test_windows_build i686 || status=$?
+  else
+    echo "NOT RUN: the i686 build's tests under Wine: $reason"
+  fi
   return $status
 }
 
-start_wineserver() {
-  local prefix=$PWD/build-win64/wineprefix
-  tools/windows/wine-run cmd /c exit 0
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
-  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p600  # ten minutes; "-p 600" would be for ever
-  tools/windows/wine-run cmd /c exit 0
+# One build's tests, in its own Wine prefix (wine-run --arch): one Wine
+# server, started before them and warmed up with a first program, serves them
+# all and is ended afterwards. The tests that open real windows (label gui)
+# run after the others, one at a time, on an X display of their own (Xvfb)
+# that lives only as long as they do.
+test_windows_build() {  # test_windows_build <x86_64|i686>
+  local arch=$1 status=0 started=$SECONDS
+  start_wineserver "$arch"
+  run_tests "windows-$arch" || status=$?
+  echo "$arch tests under Wine: $((SECONDS - started)) s"
+  started=$SECONDS
+  with_display "$arch" ctest --preset "windows-$arch-gui" || status=$?
+  echo "$arch GUI tests: $((SECONDS - started)) s"
+  stop_wineserver "$arch"
+  return $status
 }
 
-stop_wineserver() {
-  WINEPREFIX=$PWD/build-win64/wineprefix /usr/lib/wine/wineserver -k || true
+wine_prefix() { tools/windows/wine-run --arch "$1" --prefix; }
+
+# A first program of the build's own architecture: for i686 a 32-bit one.
+warm_up_wine() {  # warm_up_wine <arch>
+  local program=cmd
+  [ "$1" = i686 ] && program='C:\windows\syswow64\cmd.exe'
+  tools/windows/wine-run --arch "$1" "$program" /c exit 0
+}
+
+start_wineserver() {  # start_wineserver <arch>
+  local prefix
+  prefix=$(wine_prefix "$1")
+  tools/windows/wine-run --arch "$1" cmd /c exit 0  # creates the prefix on first use
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -p600  # ten minutes; "-p 600" would be for ever
+  warm_up_wine "$1"
+}
+
+stop_wineserver() {  # stop_wineserver <arch>
+  WINEPREFIX=$(wine_prefix "$1") /usr/lib/wine/wineserver -k || true
 }
 
 XVFB=(xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp")
 
-# Runs a command on an X display of its own (Xvfb), with a Wine server that
-# was started there: a server started without a display cannot open windows.
-with_display() {
-  local prefix=$PWD/build-win64/wineprefix
-  stop_wineserver
-  tools/windows/prepare-gui-prefix
+# Runs a command on an X display of its own (Xvfb), with a Wine server for
+# the build's prefix that was started there: a server started without a
+# display cannot open windows.
+with_display() {  # with_display <arch> <command...>
+  local arch=$1 prefix
+  shift
+  prefix=$(wine_prefix "$arch")
+  stop_wineserver "$arch"
+  tools/windows/prepare-gui-prefix --arch "$arch"
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
   "${XVFB[@]}" sh -c '
-    WINEPREFIX=$1/build-win64/wineprefix /usr/lib/wine/wineserver -p600
-    "$1/tools/windows/wine-run" cmd /c exit 0
-    shift
+    WINEPREFIX=$1 /usr/lib/wine/wineserver -p600
+    "$2/tools/windows/wine-run" --arch "$3" cmd /c exit 0
+    shift 3
     "$@"; status=$?
-    WINEPREFIX=$PWD/build-win64/wineprefix /usr/lib/wine/wineserver -k
-    exit $status' sh "$PWD" "$@"
-}
-
-run_gui_tests() {
-  with_display ctest --preset windows-x86_64-gui
+    WINEPREFIX=$1 /usr/lib/wine/wineserver -k
+    exit $status' sh "$prefix" "$PWD" "$arch" "$@"
 }
 
 # The pictures of both dialogs in docs/ (the README shows them), taken by
@@ -169,7 +207,7 @@ screenshots_command() {
   build windows-x86_64 --target gui_tests
   mkdir -p docs
   local status=0
-  VELMORA_SCREENSHOTS="$PWD/docs" with_display tools/windows/wine-run build-win64/bin/gui_tests.exe \
+  VELMORA_SCREENSHOTS="$PWD/docs" with_display x86_64 tools/windows/wine-run build-win64/bin/gui_tests.exe \
     --gtest_filter='*DialogPicture*' || status=$?
   [ $status -eq 0 ] && echo "Screenshots: docs/context-dialog.png docs/automation-dialog.png" \
     "docs/context-dialog-144.png docs/automation-dialog-144.png"
