@@ -188,11 +188,12 @@ with_display() {  # with_display <arch> <command...>
   tools/windows/prepare-gui-prefix --arch "$arch"
   WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
   "${XVFB[@]}" sh -c '
-    WINEPREFIX=$1 /usr/lib/wine/wineserver -p600
+    prefix=$1
+    WINEPREFIX=$prefix /usr/lib/wine/wineserver -p600
     "$2/tools/windows/wine-run" --arch "$3" cmd /c exit 0
     shift 3
     "$@"; status=$?
-    WINEPREFIX=$1 /usr/lib/wine/wineserver -k
+    WINEPREFIX=$prefix /usr/lib/wine/wineserver -k
     exit $status' sh "$prefix" "$PWD" "$arch" "$@"
 }
 

@@ -177,6 +177,21 @@ TEST_F(ShownDialogs, ErrorLabelKeepsItsDescribedSize) {
   EXPECT_EQ(Close(*host, dialog), 1);
 }
 
+// The top-level windows of one process, gathered by EnumWindows (whose
+// callback is CALLBACK, stdcall on 32-bit Windows, which a lambda cannot be).
+struct TopLevelWindows {
+  DWORD processId;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectTopLevelOf(HWND window, LPARAM data) {
+  auto& found = *reinterpret_cast<TopLevelWindows*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == found.processId) found.windows.push_back(window);
+  return TRUE;
+}
+
 // The system asks every top-level window of the host whether the session
 // may end, as when the person logs off: the dialog ends as by its close
 // box and the host ends with its clean-up (its class keys removed).
@@ -186,19 +201,8 @@ TEST_F(ShownDialogs, EndOfSessionEndsTheHostCleanly) {
   ASSERT_NE(dialog, nullptr);
   DWORD processId = 0;
   GetWindowThreadProcessId(dialog, &processId);
-  struct Ask {
-    DWORD processId;
-    std::vector<HWND> windows;
-  } ask{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& a = *reinterpret_cast<Ask*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == a.processId) a.windows.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&ask));
+  TopLevelWindows ask{processId, {}};
+  EnumWindows(CollectTopLevelOf, reinterpret_cast<LPARAM>(&ask));
   for (HWND window : ask.windows) {
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 30000, &answer);
