@@ -1,6 +1,5 @@
 #include "tests/gui/ShownDialog.h"
 
-
 #include "host/services/PasswordEncoding.h"
 
 namespace velmora::test {
