@@ -54,7 +54,11 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; i += 2) {
       const std::string oldName = argv[i], newName = argv[i + 1];
       if (oldName.size() != newName.size() || oldName.empty()) {
-        throw std::runtime_error("'" + newName + "' must be as long as '" + oldName + "'");
+        std::string problem = "'" + newName;
+        problem += "' must be as long as '";
+        problem += oldName;
+        problem += "'";
+        throw std::runtime_error(problem);
       }
       renamed += Rename(image, oldName, newName);
     }
