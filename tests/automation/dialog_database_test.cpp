@@ -53,6 +53,8 @@ struct ChangeCase {
   const char* storedNew;  // whose lower-case digest is then stored
 };
 
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
+
 class SuccessfulChange : public DialogOnDatabase, public ::testing::WithParamInterface<ChangeCase> {};
 
 TEST_P(SuccessfulChange, StoresTheDigestOfTheTrimmedNewPassword) {
@@ -81,6 +83,8 @@ struct WrongCase {
   rtl::AnsiString oldPass;
   bool row = true;  // demo has a row
 };
+
+void PrintTo(const WrongCase& c, std::ostream* os) { *os << c.name; }
 
 class WrongOldPassword : public DialogOnDatabase, public ::testing::WithParamInterface<WrongCase> {};
 

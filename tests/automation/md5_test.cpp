@@ -41,6 +41,8 @@ struct RfcCase {
   const char* hex;
 };
 
+void PrintTo(const RfcCase& c, std::ostream* os) { *os << c.name; }
+
 class Md5RfcTestSuite : public ::testing::TestWithParam<RfcCase> {};
 
 TEST_P(Md5RfcTestSuite, DigestsToTheSuitesHex) {

@@ -83,6 +83,8 @@ struct QuotingCase {
   rtl::WideString quoted;  // as it must appear between the quotes
 };
 
+void PrintTo(const QuotingCase& c, std::ostream* os) { *os << c.name; }
+
 class SqlTexts : public DialogWithFakeServers, public ::testing::WithParamInterface<QuotingCase> {};
 
 TEST_P(SqlTexts, CarryTheQuotedUserCodeLetterForLetter) {
@@ -127,6 +129,8 @@ struct LeftCase {
   rtl::Variant left;  // what Execsql leaves in its argument
 };
 
+void PrintTo(const LeftCase& c, std::ostream* os) { *os << c.name; }
+
 class ExecsqlLeavingItsArgument : public DialogWithFakeServers, public ::testing::WithParamInterface<LeftCase> {};
 
 // The statement has run: nothing the server leaves behind undoes the change.
@@ -152,6 +156,8 @@ struct MistakeCase {
   const char* message;
   const char* focusAfter;
 };
+
+void PrintTo(const MistakeCase& c, std::ostream* os) { *os << c.name; }
 
 // An entry left empty (or blanks only), or two new entries that differ.
 class InputMistake : public DialogWithFakeServers, public ::testing::WithParamInterface<MistakeCase> {

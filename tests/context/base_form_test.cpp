@@ -137,6 +137,8 @@ struct StyleCase {
   std::int32_t color;
 };
 
+void PrintTo(const StyleCase& c, std::ostream* os) { *os << c.name; }
+
 class BaseFormStyle : public BaseFormTest, public ::testing::WithParamInterface<StyleCase> {};
 
 TEST_P(BaseFormStyle, AssignsOnlyItsColour) {
@@ -176,6 +178,8 @@ struct TagCase {
   std::int32_t tag;
   bool granted;
 };
+
+void PrintTo(const TagCase& c, std::ostream* os) { *os << c.name; }
 
 class GrantedTag : public BaseFormTest, public ::testing::WithParamInterface<TagCase> {};
 
@@ -258,6 +262,8 @@ struct MissingCase {
   bool noContext;  // else the context has no rights dataset
 };
 
+void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
+
 class MissingRights : public BaseFormTest, public ::testing::WithParamInterface<MissingCase> {};
 
 TEST_P(MissingRights, RaiseOutOfTheShowWhenTheListIsNotEmpty) {
@@ -305,6 +311,8 @@ struct FilterCase {
   bool filtered;
   std::size_t rows;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
 
 class SetDataSetFilter : public BaseFormTest, public ::testing::WithParamInterface<FilterCase> {};
 

@@ -48,6 +48,8 @@ struct ChangeCase {
   rtl::AnsiString newPass;  // typed twice
 };
 
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
+
 class SuccessfulChange : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<ChangeCase> {};
 
 TEST_P(SuccessfulChange, StoresTheEncodedNewPasswordAsTyped) {
@@ -69,6 +71,8 @@ struct MistakeCase {
   std::array<rtl::AnsiString, 3> editsAfter;  // old, new and confirmation
   const char* focusAfter;
 };
+
+void PrintTo(const MistakeCase& c, std::ostream* os) { *os << c.name; }
 
 class Mistake : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<MistakeCase> {};
 
@@ -99,6 +103,8 @@ struct EnterCase {
   const char* storedAfter;
 };
 
+void PrintTo(const EnterCase& c, std::ostream* os) { *os << c.name; }
+
 class EnterKey : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<EnterCase> {};
 
 // Enter walks old, new and confirmation, and in the confirmation acts as OK.
@@ -120,6 +126,8 @@ struct CancelCase {
   const char* name;
   Step (*cancel)();
 };
+
+void PrintTo(const CancelCase& c, std::ostream* os) { *os << c.name; }
 
 class Cancelling : public PasswordDialogOnDatabase, public ::testing::WithParamInterface<CancelCase> {};
 

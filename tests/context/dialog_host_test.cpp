@@ -14,6 +14,8 @@ struct QuotingCase {
   rtl::WideString quoted;    // as it must appear between the quotes
 };
 
+void PrintTo(const QuotingCase& c, std::ostream* os) { *os << c.name; }
+
 class SqlTexts : public ContextModuleTest, public ::testing::WithParamInterface<QuotingCase> {};
 
 TEST_P(SqlTexts, QuoteEveryValueLetterForLetter) {
@@ -42,6 +44,8 @@ struct AnswerCase {
   rtl::AnsiString typed;
   const char* message;
 };
+
+void PrintTo(const AnswerCase& c, std::ostream* os) { *os << c.name; }
 
 class StoredPassword : public ContextModuleTest, public ::testing::WithParamInterface<AnswerCase> {};
 
@@ -80,6 +84,8 @@ struct NullOutCase {
   const char* name;
   bool nullForm;  // else the display kind's address is null
 };
+
+void PrintTo(const NullOutCase& c, std::ostream* os) { *os << c.name; }
 
 class CreateModuleWithANullAddress : public ContextModuleTest, public ::testing::WithParamInterface<NullOutCase> {};
 

@@ -225,6 +225,8 @@ struct StartUpCase {
   bool context;
 };
 
+void PrintTo(const StartUpCase& c, std::ostream* os) { *os << c.name; }
+
 // The steps of the library's units while it is loaded and unloaded, and the
 // library each unit named.
 class LibraryStartUp : public ::testing::TestWithParam<StartUpCase> {
@@ -288,6 +290,8 @@ TEST(StringUnitListing, ParsesEachLineInOrder) {
 struct ListingLineCase {
   std::string name, line;
 };
+
+void PrintTo(const ListingLineCase& c, std::ostream* os) { *os << c.name; }
 
 class MalformedListingLine : public ::testing::TestWithParam<ListingLineCase> {};
 

@@ -79,6 +79,7 @@ struct AgainCase {
   bool otherModule;
   std::string expected;
 };
+void PrintTo(const AgainCase& c, std::ostream* os) { *os << c.name; }
 
 class AppliedAgain : public ::testing::TestWithParam<AgainCase> {};
 
@@ -108,6 +109,8 @@ struct BadEntryCase {
   std::string name;
   suite::cxResourceStringTableEntry bad;
 };
+
+void PrintTo(const BadEntryCase& c, std::ostream* os) { *os << c.name; }
 
 // A table whose second entry lies outside its units or texts.
 class BadEntry : public ::testing::TestWithParam<BadEntryCase> {

@@ -104,6 +104,7 @@ TEST(ChineseTextTable, EmptyTextsAreExactlyTheFifteenGiven) {
 struct WrittenCase {
   std::string name, unit, key, text;
 };
+void PrintTo(const WrittenCase& c, std::ostream* os) { *os << c.name; }
 
 class Written : public ::testing::TestWithParam<WrittenCase> {};
 

@@ -95,6 +95,8 @@ struct EchoCase {
   VarType type;
 };
 
+void PrintTo(const EchoCase& c, std::ostream* os) { *os << c.name; }
+
 // A value sent to the server and echoed back.
 class Echo : public ThroughPlatform, public ::testing::WithParamInterface<EchoCase> {
  protected:
@@ -173,6 +175,8 @@ struct LeftCase {
   Variant left;  // what the server leaves in the by-reference text
 };
 
+void PrintTo(const LeftCase& c, std::ostream* os) { *os << c.name; }
+
 class UnusableReferenceText : public ThroughPlatform, public ::testing::WithParamInterface<LeftCase> {};
 
 // The call succeeded: what the server left cannot undo that, and what the
@@ -197,6 +201,8 @@ struct FailureCase {
   HResult code;
   std::string message;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class Failure : public ThroughPlatform, public ::testing::WithParamInterface<FailureCase> {
  protected:

@@ -154,6 +154,8 @@ struct MalformedPacketCase {
   std::string reason;
 };
 
+void PrintTo(const MalformedPacketCase& c, std::ostream* os) { *os << c.name; }
+
 class MalformedPacket : public ::testing::TestWithParam<MalformedPacketCase> {};
 
 TEST_P(MalformedPacket, RaisesWithTheReason) {

@@ -52,6 +52,8 @@ struct BadDataCase {
   std::string message = "Invalid data packet";
 };
 
+void PrintTo(const BadDataCase& c, std::ostream* os) { *os << c.name; }
+
 // A dataset on its second row given data that is no packet.
 class BadData : public ::testing::TestWithParam<BadDataCase> {
  protected:
@@ -150,6 +152,8 @@ struct FieldValueCase {
   int integer;
 };
 
+void PrintTo(const FieldValueCase& c, std::ostream* os) { *os << c.name; }
+
 // The sample table on the case's row.
 class FieldValue : public DbDataSet, public ::testing::WithParamInterface<FieldValueCase> {
  protected:
@@ -190,6 +194,8 @@ struct LocateCase {
   rtl::TLocateOptions options;
   int id;  // kNotFound: not found
 };
+
+void PrintTo(const LocateCase& c, std::ostream* os) { *os << c.name; }
 
 // Locate from the row with Id -5, the fourth.
 class Locate : public DbDataSet, public ::testing::WithParamInterface<LocateCase> {
@@ -265,6 +271,8 @@ struct ValidDecimalCase {
   double value;
 };
 
+void PrintTo(const ValidDecimalCase& c, std::ostream* os) { *os << c.name; }
+
 class ValidDecimal : public ::testing::TestWithParam<ValidDecimalCase> {};
 
 TEST_P(ValidDecimal, ReadsItsValue) {
@@ -290,6 +298,8 @@ INSTANTIATE_TEST_SUITE_P(Numbers, ValidDecimal,
 struct InvalidDecimalCase {
   std::string name, text;
 };
+
+void PrintTo(const InvalidDecimalCase& c, std::ostream* os) { *os << c.name; }
 
 class InvalidDecimal : public ::testing::TestWithParam<InvalidDecimalCase> {};
 
@@ -322,6 +332,8 @@ struct FilterCase {
   std::string name, filter;
   std::vector<int> ids;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
 
 class Filter : public DbDataSet, public ::testing::WithParamInterface<FilterCase> {};
 
@@ -378,6 +390,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct InvalidFilterCase {
   std::string name, filter, reason;
 };
+
+void PrintTo(const InvalidFilterCase& c, std::ostream* os) { *os << c.name; }
 
 class InvalidFilter : public DbDataSet, public ::testing::WithParamInterface<InvalidFilterCase> {};
 
@@ -499,6 +513,8 @@ TEST_F(FilterBeforeData, PacketLackingTheFiltersFieldIsRefusedKeepingThePrevious
 struct DoubleByteNameCase {
   std::string name, filter;
 };
+
+void PrintTo(const DoubleByteNameCase& c, std::ostream* os) { *os << c.name; }
 
 class DoubleByteName : public ::testing::TestWithParam<DoubleByteNameCase> {};
 

@@ -64,6 +64,8 @@ struct DamagedCase {
   std::string error;
 };
 
+void PrintTo(const DamagedCase& c, std::ostream* os) { *os << c.name; }
+
 class Damaged : public ::testing::TestWithParam<DamagedCase> {};
 
 TEST_P(Damaged, ReadErrorNamesWhatIsWrong) {

@@ -76,6 +76,8 @@ struct CompiledCase {
   std::string name, text, parsed;
 };
 
+void PrintTo(const CompiledCase& c, std::ostream* os) { *os << c.name; }
+
 class Compiled : public ::testing::TestWithParam<CompiledCase> {};
 
 TEST_P(Compiled, ReadsBackAsWritten) {
@@ -116,6 +118,8 @@ struct SyntaxErrorCase {
   std::string name, text;
   int line;
 };
+
+void PrintTo(const SyntaxErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class SyntaxError : public ::testing::TestWithParam<SyntaxErrorCase> {};
 
@@ -200,6 +204,8 @@ struct ApplyErrorCase {
   std::string name, body, message;
 };
 
+void PrintTo(const ApplyErrorCase& c, std::ostream* os) { *os << c.name; }
+
 class ApplyError : public ::testing::TestWithParam<ApplyErrorCase> {};
 
 TEST_P(ApplyError, NamesWhatCannotBeApplied) {
@@ -261,6 +267,8 @@ struct CreationCase {
   bool raiseOnCreate;
   std::string message;
 };
+
+void PrintTo(const CreationCase& c, std::ostream* os) { *os << c.name; }
 
 // A dialog created from a module's descriptions, failing.
 class FailedCreation : public velmora::test::FrontEndTest, public ::testing::WithParamInterface<CreationCase> {

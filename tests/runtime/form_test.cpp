@@ -153,6 +153,7 @@ struct FocusCase {
   std::string name;
   void (*act)(PanelForm& f);
 };
+void PrintTo(const FocusCase& c, std::ostream* os) { *os << c.name; }
 
 class FocusLeaves : public ::testing::TestWithParam<FocusCase> {};
 
@@ -219,6 +220,8 @@ struct TabOrderCase {
   std::vector<Ctl> controls;
   std::string forward, backward;
 };
+
+void PrintTo(const TabOrderCase& c, std::ostream* os) { *os << c.name; }
 
 // A shown form with the case's controls.
 class TabOrder : public ::testing::TestWithParam<TabOrderCase> {
@@ -315,6 +318,8 @@ struct InputCase {
   std::string focus;
   std::string textOfA;
 };
+
+void PrintTo(const InputCase& c, std::ostream* os) { *os << c.name; }
 
 // The dialog after the case's input.
 class Input : public ::testing::TestWithParam<InputCase> {
@@ -428,6 +433,8 @@ struct MaxLengthCase {
   std::string typed, text;
 };
 
+void PrintTo(const MaxLengthCase& c, std::ostream* os) { *os << c.name; }
+
 class MaxLength : public ::testing::TestWithParam<MaxLengthCase> {};
 
 TEST_P(MaxLength, EditTakesWholeCharactersUpToTheLimitInBytes) {
@@ -448,6 +455,8 @@ struct AcceleratorCase {
   std::string name, caption;
   char letter;
 };
+
+void PrintTo(const AcceleratorCase& c, std::ostream* os) { *os << c.name; }
 
 class Accelerator : public ::testing::TestWithParam<AcceleratorCase> {};
 
@@ -489,6 +498,7 @@ struct ControlCharacterCase {
   std::string name, typed, text;
   int beeps;
 };
+void PrintTo(const ControlCharacterCase& c, std::ostream* os) { *os << c.name; }
 
 class ControlCharacters : public velmora::test::FrontEndTest,
                           public ::testing::WithParamInterface<ControlCharacterCase> {
@@ -666,6 +676,8 @@ struct DestroyedCase {
   std::string name;
   void (*arrange)(Modal& m, TTestForm* form);
 };
+
+void PrintTo(const DestroyedCase& c, std::ostream* os) { *os << c.name; }
 
 // A form destroyed inside its own modal loop: the loop notices.
 class DestroyedInItsLoop : public Modal, public ::testing::WithParamInterface<DestroyedCase> {

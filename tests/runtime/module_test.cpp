@@ -47,6 +47,7 @@ struct BoundaryCase {
   HResult code;
   std::string description;
 };
+void PrintTo(const BoundaryCase& c, std::ostream* os) { *os << c.name; }
 
 class Boundary : public ::testing::TestWithParam<BoundaryCase> {};
 
@@ -109,6 +110,7 @@ struct ToldCase {
   std::function<rtl::AnsiString()> told;
   std::string text;
 };
+void PrintTo(const ToldCase& c, std::ostream* os) { *os << c.name; }
 
 class Told : public ::testing::TestWithParam<ToldCase> {};
 
@@ -173,6 +175,8 @@ struct UnitsCase {
   bool initialized;
   Log log;  // of initialising, then finalising when initialised
 };
+
+void PrintTo(const UnitsCase& c, std::ostream* os) { *os << c.name; }
 
 class Units : public ::testing::TestWithParam<UnitsCase> {
  protected:
@@ -244,6 +248,8 @@ struct DamagedBlobCase {
   std::uint32_t value;
   std::string reason;
 };
+
+void PrintTo(const DamagedBlobCase& c, std::ostream* os) { *os << c.name; }
 
 class DamagedBlob : public ::testing::TestWithParam<DamagedBlobCase> {};
 
@@ -335,6 +341,8 @@ struct ResStringCase {
   std::string expected;  // or "raised: " and the message
 };
 
+void PrintTo(const ResStringCase& c, std::ostream* os) { *os << c.name; }
+
 class ResString : public ::testing::TestWithParam<ResStringCase> {};
 
 TEST_P(ResString, LoadsTheTextAtItsIndexInItsBlockOrRaises) {
@@ -380,6 +388,7 @@ struct LibraryCase {
   rtl::HResult whileLoaded;
   Log afterLoad, afterUnload;
 };
+void PrintTo(const LibraryCase& c, std::ostream* os) { *os << c.name; }
 
 class PluginLibrary : public ::testing::TestWithParam<LibraryCase> {
  protected:

@@ -26,6 +26,8 @@ struct TrimCase {
   std::string name, in, out;
 };
 
+void PrintTo(const TrimCase& c, std::ostream* os) { *os << c.name; }
+
 class Trim : public ::testing::TestWithParam<TrimCase> {};
 
 TEST_P(Trim, CutsEveryByteUpToSpaceFromBothEnds) { EXPECT_EQ(rtl::Trim(GetParam().in), GetParam().out); }
@@ -79,6 +81,8 @@ struct NotIntegerCase {
   std::string name, text;
 };
 
+void PrintTo(const NotIntegerCase& c, std::ostream* os) { *os << c.name; }
+
 class NotInteger : public ::testing::TestWithParam<NotIntegerCase> {};
 
 TEST_P(NotInteger, StrToIntRaises) { EXPECT_THROW(rtl::StrToInt(GetParam().text), rtl::EConvertError); }
@@ -98,6 +102,8 @@ struct GbkTextCase {
   std::string name, gbk;
   std::u16string wide;
 };
+
+void PrintTo(const GbkTextCase& c, std::ostream* os) { *os << c.name; }
 
 class GbkText : public ::testing::TestWithParam<GbkTextCase> {};
 
@@ -125,6 +131,7 @@ struct GbkCodeCase {
   std::string name, gbk;
   char16_t unit;
 };
+void PrintTo(const GbkCodeCase& c, std::ostream* os) { *os << c.name; }
 
 class GbkCode : public ::testing::TestWithParam<GbkCodeCase> {};
 
@@ -223,6 +230,7 @@ struct MalformedGbkCase {
   std::size_t at;
   std::u8string shown;
 };
+void PrintTo(const MalformedGbkCase& c, std::ostream* os) { *os << c.name; }
 
 class MalformedGbk : public ::testing::TestWithParam<MalformedGbkCase> {};
 
@@ -264,6 +272,8 @@ struct GbkMeasureCase {
   std::size_t last, width;
 };
 
+void PrintTo(const GbkMeasureCase& c, std::ostream* os) { *os << c.name; }
+
 class GbkMeasure : public ::testing::TestWithParam<GbkMeasureCase> {};
 
 TEST_P(GbkMeasure, LastCharacterLength) { EXPECT_EQ(rtl::GbkLastCharLength(GetParam().gbk), GetParam().last); }
@@ -284,6 +294,8 @@ struct NoGbkCodeCase {
   std::string name;
   std::u16string wide;
 };
+
+void PrintTo(const NoGbkCodeCase& c, std::ostream* os) { *os << c.name; }
 
 class NoGbkCode : public ::testing::TestWithParam<NoGbkCodeCase> {};
 
@@ -331,6 +343,8 @@ struct MalformedUtf8Case {
   std::string name, utf8;
 };
 
+void PrintTo(const MalformedUtf8Case& c, std::ostream* os) { *os << c.name; }
+
 class MalformedUtf8 : public ::testing::TestWithParam<MalformedUtf8Case> {};
 
 TEST_P(MalformedUtf8, DecodingRaises) { EXPECT_THROW(rtl::Utf8ToWide(GetParam().utf8), rtl::EConvertError); }
@@ -349,6 +363,8 @@ struct MalformedUtf16Case {
   std::string name;
   std::u16string wide;
 };
+
+void PrintTo(const MalformedUtf16Case& c, std::ostream* os) { *os << c.name; }
 
 class MalformedUtf16 : public ::testing::TestWithParam<MalformedUtf16Case> {};
 

@@ -54,6 +54,8 @@ struct ConversionCase {
   std::optional<bool> boolean;
 };
 
+void PrintTo(const ConversionCase& c, std::ostream* os) { *os << c.name; }
+
 class Conversion : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(Conversion, ToString) {
@@ -157,6 +159,8 @@ struct SumCase {
   std::string text;  // AsString of the sum, unless Null
 };
 
+void PrintTo(const SumCase& c, std::ostream* os) { *os << c.name; }
+
 class Sum : public ::testing::TestWithParam<SumCase> {};
 
 TEST_P(Sum, HasTheTypeTheOperandsGive) {
@@ -196,6 +200,8 @@ struct NoSumCase {
   Variant a, b;
 };
 
+void PrintTo(const NoSumCase& c, std::ostream* os) { *os << c.name; }
+
 class NoSum : public ::testing::TestWithParam<NoSumCase> {};
 
 TEST_P(NoSum, AdditionRaises) { EXPECT_THROW(GetParam().a + GetParam().b, rtl::EVariantError); }
@@ -216,6 +222,7 @@ struct BrokenFactoryCase {
   rtl::ComServerFactory factory;
   HResult code;
 };
+void PrintTo(const BrokenFactoryCase& c, std::ostream* os) { *os << c.name; }
 
 class BrokenFactory : public ::testing::TestWithParam<BrokenFactoryCase> {
  protected:

@@ -115,6 +115,7 @@ struct NullOutCase {
   const char* name;
   bool nullForm;  // else the display kind's address is null
 };
+void PrintTo(const NullOutCase& c, std::ostream* os) { *os << c.name; }
 
 class CreateModuleWithANullOutAddress : public EditionRows<NullOutCase> {};
 
@@ -137,6 +138,7 @@ struct BeforeCreateCase {
   const char* name;
   Named named;
 };
+void PrintTo(const BeforeCreateCase& c, std::ostream* os) { *os << c.name; }
 
 class FreeModuleBeforeAnyCreateModule : public EditionRows<BeforeCreateCase> {};
 
@@ -197,6 +199,7 @@ struct RefusedCase {
   const char* name;
   Refused reference;
 };
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 
 class FreeModuleOfNoLiveDialog : public EditionRows<RefusedCase> {};
 
@@ -244,6 +247,7 @@ struct ArgumentsCase {
   const char* name;
   std::int32_t first, second;
 };
+void PrintTo(const ArgumentsCase& c, std::ostream* os) { *os << c.name; }
 const auto kArguments =
     ::testing::Values(ArgumentsCase{"Zeros", 0, 0}, ArgumentsCase{"MinusOneAndMaximum", -1, INT_MAX},
                       ArgumentsCase{"MinimumAndFortyTwo", INT_MIN, 42});
@@ -272,6 +276,7 @@ struct NoBufferCase {
   const char* name;
   bool nullAddress;  // else the address holds a null buffer pointer
 };
+void PrintTo(const NoBufferCase& c, std::ostream* os) { *os << c.name; }
 
 class GetModuleInfoWithoutABuffer : public EditionRows<NoBufferCase> {};
 

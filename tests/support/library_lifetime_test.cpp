@@ -30,6 +30,8 @@ struct ExitCase {
   const char* how;     // "return" or "exit"
 };
 
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
 // Runs the probe; "exited with 0", else how it ended.
 std::string RunProbe(const ExitCase& c) {
   const TempFolder capture;
