@@ -1,6 +1,7 @@
 // Many velmora-host programs over one PostgreSQL database at once: each
 // writes its own user's row, and two that change the same user's password
 // leave one of the two typed passwords, each telling truthfully what it did.
+#include <exception>
 #include <iostream>
 #include <thread>
 
@@ -22,7 +23,13 @@ std::vector<ProgramRun> RunAtOnce(const std::string& connection, const std::vect
   for (std::size_t i = 0; i < changes.size(); ++i) {
     threads.emplace_back([&, i] {
       const Change& c = changes[i];
-      runs[i] = RunProgramOver(c.edition, connection, c.user, ChangeCommands(c.edition, "old", c.newPass));
+      // An exception must not leave the thread: it would end the whole test program.
+      try {
+        runs[i] = RunProgramOver(c.edition, connection, c.user, ChangeCommands(c.edition, "old", c.newPass));
+      } catch (const std::exception& e) {
+        runs[i].status = -1;
+        runs[i].err = e.what();
+      }
     });
   }
   for (std::thread& t : threads) t.join();

@@ -3,7 +3,9 @@
 // handles on the NUL device and the two files.
 #include <windows.h>
 
+#include <mutex>
 #include <stdexcept>
+#include <string>
 
 #include "host/loader/win32/SystemText.h"
 #include "tests/support/ChildProcess.h"
@@ -64,9 +66,18 @@ std::wstring CommandLine(const std::vector<std::string>& args) {
   return line;
 }
 
-int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
-               const std::string& errPath) {
-  std::wstring line = CommandLine(args);
+namespace {
+
+// Starts the child. Programs are started one at a time, and the parent's
+// copies of the child's standard handles are closed as soon as it has
+// started: every inheritable handle open at CreateProcessW goes to the
+// child, so a child started at the same moment from another thread would
+// otherwise hold this one's files open as well. Under Wine a start can fail
+// now and then while many programs start at once: it is tried again.
+PROCESS_INFORMATION Start(std::wstring line, const std::string& cwd, const std::string& outPath,
+                          const std::string& errPath, const std::string& program) {
+  static std::mutex starting;
+  const std::lock_guard<std::mutex> lock(starting);
   const Handle in(OpenInheritable(L"NUL", GENERIC_READ, OPEN_EXISTING));
   const Handle out(OpenInheritable(WideFromUtf8(outPath), GENERIC_WRITE, CREATE_ALWAYS));
   const Handle err(OpenInheritable(WideFromUtf8(errPath), GENERIC_WRITE, CREATE_ALWAYS));
@@ -79,10 +90,23 @@ int RunProgram(const std::vector<std::string>& args, const std::string& cwd, con
   startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
   const std::wstring folder = WideFromUtf8(cwd);
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     folder.empty() ? nullptr : folder.c_str(), &startup, &process) == 0) {
-    throw std::runtime_error("cannot start " + args.at(0));
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) Sleep(500);
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &process) != 0) {
+      return process;
+    }
+    error = GetLastError();
   }
+  throw std::runtime_error("cannot start " + program + " (error " + std::to_string(error) + ")");
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& outPath,
+               const std::string& errPath) {
+  const PROCESS_INFORMATION process = Start(CommandLine(args), cwd, outPath, errPath, args.at(0));
   const Handle thread(process.hThread);
   const Handle child(process.hProcess);
   DWORD status = 0;
