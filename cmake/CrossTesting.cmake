@@ -1,7 +1,7 @@
 # Tests of a cross build for Windows, run under Wine on the build machine
 # (include after GoogleTest):
 # GoogleTest compiled from Debian's sources, every test program started
-# through tools/windows/wine-run (wine64 in the build's own prefix), and the
+# through tools/windows/wine-run (in the build's own prefix), and the
 # paths the tests are given written as Wine sees the build machine's files
 # (drive Z: is its root).
 if(NOT EXISTS /usr/src/googletest/CMakeLists.txt)
@@ -12,7 +12,12 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/windows/wine-run)
+# Each architecture's programs run in that build's own prefix.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/windows/wine-run --arch x86_64)
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/windows/wine-run --arch i686)
+endif()
 set(VELMORA_RUN_PATH_PREFIX "Z:")
 
 # Under Wine a process start costs about a second, and a program has up to
