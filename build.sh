@@ -69,6 +69,17 @@ enable_source_packages() {
   $sudo apt-get update -q
 }
 
+# Whether the 32-bit build's tests run here: they need a kernel that runs
+# 32-bit programs, and until they have passed on such a machine they run
+# only when asked for (VELMORA_WINE32_TESTS=1), so that their first run
+# cannot stop everything else. Says why not on standard error.
+i686_tests_run() {
+  tools/windows/runs-i386 || return 1
+  [ "${VELMORA_WINE32_TESTS:-0}" = 1 ] && return 0
+  echo "not asked for: they have not yet run on a machine that can; VELMORA_WINE32_TESTS=1 runs them" >&2
+  return 1
+}
+
 # Debian's i386 packages beside the machine's own, for wine32.
 enable_i386_packages() {
   dpkg --print-foreign-architectures | grep -qx i386 && return
@@ -81,7 +92,7 @@ enable_i386_packages() {
 # wine32 runs the 32-bit build's tests, where the kernel runs 32-bit programs at all.
 install_windows_packages() {
   local PACKAGES=("${WINDOWS_PACKAGES[@]}")
-  if tools/windows/runs-i386 2>/dev/null; then
+  if i686_tests_run 2>/dev/null; then
     enable_i386_packages
     PACKAGES+=(wine32:i386)
   fi
@@ -116,7 +127,7 @@ build_windows() {
   # The 32-bit test programs are built only where they can run: elsewhere
   # they would cost minutes of every run and prove only that they compile.
   local i686_tests=ON
-  tools/windows/runs-i386 2>/dev/null || i686_tests=OFF
+  i686_tests_run 2>/dev/null || i686_tests=OFF
   configure windows-i686 -DVELMORA_TESTS=$i686_tests
   build windows-i686
 }
@@ -132,7 +143,7 @@ check_windows() {
 test_windows() {
   local status=0 reason
   test_windows_build x86_64 || status=$?
-  if reason=$(tools/windows/runs-i386 2>&1); then
+  if reason=$(i686_tests_run 2>&1); then
     test_windows_build i686 || status=$?
   else
     echo "NOT RUN: the i686 build's tests under Wine: $reason"
